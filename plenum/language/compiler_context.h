@@ -1,0 +1,82 @@
+#pragma once
+// Run-wide compiler state in one object, so a test can compile several files in one
+// process by starting a fresh context (CompilerContextScope).
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "plenum/language/source_location.h"
+
+namespace plenum {
+
+class Element;
+class Configuration;
+
+// One per distinct identifier text; its address never changes while the table lives.
+struct IdentifierRecord {
+  std::string name;
+  Element* element = nullptr;  // bound by Element::bindName
+  int moduleNumber = -1;       // module whose program holds the element
+};
+
+// Names are compared exactly: case matters, C1N60 and C01N060 differ.
+class IdentifierTable {
+ public:
+  // The record for the text, created on first mention. Never fails.
+  IdentifierRecord* lookup(const std::string& text);
+  // The record for the text, or null when the text was never mentioned.
+  const IdentifierRecord* find(const std::string& text) const;
+  std::size_t size() const { return records_.size(); }
+
+ private:
+  std::map<std::string, IdentifierRecord> records_;  // std::map keeps node addresses
+};
+
+class CompilerContext {
+ public:
+  CompilerContext();
+
+  IdentifierTable identifiers;
+  int diagnosticCount = 0;
+
+  // Set by the load step before parsing; every location of the run shares it.
+  void setFileName(const std::string& name);
+  const std::shared_ptr<const std::string>& fileName() const { return fileName_; }
+
+  // The scanner's line counter: the line of the token just read.
+  int line = 1;
+
+  // The configuration the parser is filling; set by the load step.
+  Configuration* currentConfiguration = nullptr;
+
+  // Where the parser is reading now.
+  SourceLocation here() const { return SourceLocation{fileName_, line}; }
+
+ private:
+  std::shared_ptr<const std::string> fileName_;
+};
+
+// The context in force. There is always one; a scope replaces it for its lifetime.
+CompilerContext& context();
+
+// Starts a fresh context and restores the previous one when it ends.
+class CompilerContextScope {
+ public:
+  CompilerContextScope();
+  ~CompilerContextScope();
+  CompilerContextScope(const CompilerContextScope&) = delete;
+  CompilerContextScope& operator=(const CompilerContextScope&) = delete;
+  CompilerContext& context() { return *fresh_; }
+
+ private:
+  std::unique_ptr<CompilerContext> fresh_;
+  CompilerContext* previous_;
+};
+
+// Shortcut for the identifier table of the context in force.
+inline IdentifierRecord* lookupIdentifier(const std::string& text) {
+  return context().identifiers.lookup(text);
+}
+
+}  // namespace plenum

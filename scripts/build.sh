@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds into the folder given (default build/); extra arguments go to cmake.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+dir=${1:-build}
+shift || true
+cmake -S "$here" -B "$here/$dir" "$@" >/dev/null
+cmake --build "$here/$dir" -j"$(nproc)"
