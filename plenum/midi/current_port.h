@@ -1,0 +1,31 @@
+#pragma once
+// The one process-wide MIDI port. It is opened on first use with the device numbers that
+// hold in settings() at that moment. With the environment variable PLENUM_LOOP set, the
+// port is a simulated loop of Norvo modules instead of the system's devices (see
+// README.md in this folder for the syntax).
+
+#include <memory>
+
+#include "plenum/midi/midi.h"
+
+namespace plenum {
+
+// The port, opened now if it is not open. Opening failures end the run (ExitRequest).
+Midi& currentPort();
+
+// Whether a port is open at the moment.
+bool currentPortIsOpen();
+
+// Deletes the port; the next currentPort() opens a fresh one. Received data not yet
+// polled is lost. Safe to call when no port is open.
+void closeCurrentPort();
+
+// Deletes the port and opens a new one at once (operations that must restart the devices
+// between modules). Returns the new port.
+Midi& replaceCurrentPort();
+
+// Makes `port` the current port, deleting any open one; for tests that need a port
+// prepared in a particular way (a simulated loop with chosen modules and faults).
+void installCurrentPort(std::unique_ptr<Midi> port);
+
+}  // namespace plenum
