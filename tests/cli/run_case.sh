@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Runs one end-to-end case: plenum with the case's command line, environment and standard
+# input, in a scratch copy of the case folder, and compares standard output, standard
+# error and the exit status with the expected ones byte for byte.
+#
+#   run_case.sh PLENUM CASE_DIR            check the case
+#   run_case.sh --record PLENUM CASE_DIR   write what plenum does now as the expected
+#                                          files (read them through before committing)
+set -uo pipefail
+
+record=0
+if [ "${1:-}" = "--record" ]; then
+  record=1
+  shift
+fi
+if [ $# -ne 2 ]; then
+  echo "usage: $0 [--record] PLENUM CASE_DIR" >&2
+  exit 2
+fi
+plenum=$(realpath "$1")
+case_dir=$(realpath "$2")
+[ -x "$plenum" ] || { echo "not an executable: $plenum" >&2; exit 2; }
+[ -f "$case_dir/args" ] || { echo "no args file in $case_dir" >&2; exit 2; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/plenum-cli.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cp -R "$case_dir/." "$work/"
+cd "$work"
+
+# One word per line; an empty file means no words at all.
+args=()
+if [ -s args ]; then
+  mapfile -t args < args
+fi
+
+# Only what the case asks for reaches plenum from the environment, besides the basics.
+env_vars=("PATH=$PATH" "HOME=${HOME:-/tmp}" "LC_ALL=C")
+for passed in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS TMPDIR; do
+  [ -n "${!passed:-}" ] && env_vars+=("$passed=${!passed}")
+done
+if [ -f env ]; then
+  while IFS= read -r line || [ -n "$line" ]; do
+    case "$line" in
+      '' | '#'*) ;;
+      *=*) env_vars+=("$line") ;;
+      *) echo "bad line in env: $line" >&2; exit 2 ;;
+    esac
+  done < env
+fi
+
+input=/dev/null
+[ -f stdin ] && input=stdin
+
+# argv[0] is "plenum" so that the banner and messages do not depend on the build folder.
+env -i "${env_vars[@]}" timeout 120 bash -c 'exec -a plenum "$0" "$@"' "$plenum" "${args[@]}" \
+  < "$input" > "$work/.actual_stdout" 2> "$work/.actual_stderr"
+status=$?
+echo "$status" > "$work/.actual_status"
+
+if [ "$record" -eq 1 ]; then
+  cp "$work/.actual_stdout" "$case_dir/expected_stdout"
+  cp "$work/.actual_stderr" "$case_dir/expected_stderr"
+  cp "$work/.actual_status" "$case_dir/expected_status"
+  echo "recorded $(basename "$case_dir") (status $status)"
+  exit 0
+fi
+
+failed=0
+for stream in stdout stderr status; do
+  expected="$case_dir/expected_$stream"
+  if [ ! -f "$expected" ]; then
+    echo "missing $expected"
+    failed=1
+  elif ! cmp -s "$expected" "$work/.actual_$stream"; then
+    echo "--- $stream differs (expected, actual):"
+    diff -u "$expected" "$work/.actual_$stream" | sed 1,2d
+    failed=1
+  fi
+done
+if [ "$status" -eq 124 ]; then
+  echo "plenum did not end within 120 seconds"
+  failed=1
+fi
+exit $failed
