@@ -18,7 +18,7 @@ void broadcastCommand(int module, std::string_view text) {
   for (int n = 0; n < count; ++n) sendCommand(n, text);
 }
 
-void resetMidi() {
+void sendSystemReset() {
   const std::uint8_t systemReset = 0xFF;
   currentPort().sendShort(&systemReset, 1);
 }

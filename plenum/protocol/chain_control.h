@@ -10,7 +10,7 @@ namespace plenum {
 // exchange reports them as unexpected.
 void broadcastCommand(int module, std::string_view text);
 
-// Sends a MIDI System Reset (the one byte 0xFF).
-void resetMidi();
+// What -R does (and main after a download): a MIDI System Reset, the one byte 0xFF.
+void sendSystemReset();
 
 }  // namespace plenum

@@ -78,7 +78,7 @@ void learnModuleTypes(int startModule) {
   moduleTypes() = letters;
 }
 
-void reportVersions() {
+void reportModuleVersions() {
   std::printf("%s\n", kProgramVersionLine);
   currentPort();
   const int count = countModules(false);

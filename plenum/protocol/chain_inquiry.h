@@ -25,7 +25,7 @@ int queryVersion(int module, char& typeLetter);
 // as type B. The list is rebuilt on each call, so it always describes the loop as it is.
 void learnModuleTypes(int startModule);
 
-// The -V action: the version line, then one line per module.
-void reportVersions();
+// What -V does: the version line, then one line per module.
+void reportModuleVersions();
 
 }  // namespace plenum

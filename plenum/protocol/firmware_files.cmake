@@ -38,3 +38,6 @@ foreach(_name nvrelay6.obf nvrelayi.obf nvrelayc.obf flashold.obf flashexec.obf)
     COMMAND ${CMAKE_COMMAND} -E compare_files
       ${PLENUM_FIRMWARE_DIR}/${_name} ${PROJECT_SOURCE_DIR}/examples/firmware/${_name})
 endforeach()
+
+# The executive and download operations in plenum_protocol read firmware files.
+target_link_libraries(plenum_protocol PUBLIC plenum_firmware)

@@ -10,6 +10,7 @@ namespace {
 // keeps one executive whether or not it carries the combination-action relay code.
 constexpr std::uint32_t kTopBlock = 0xF800;
 constexpr std::size_t kTopBlockSize = 0x800;
+constexpr std::uint32_t kRegistrationMarker = 0xF7D7;
 
 FirmwareImage twoParts(ImageSegment low, std::uint32_t topSeed) {
   FirmwareImage image;
@@ -49,7 +50,14 @@ FirmwareImage standardFirmwareImage(const std::string& fileName) {
   // check compares); type A: relay code just below the top block.
   if (fileName == "nvrelay6.obf") return twoParts(syntheticSegment(0x0480, 0x380, 0x6001), 0x6002);
   if (fileName == "nvrelayi.obf") return twoParts(syntheticSegment(0xF000, 0x800, 0x1001), 0x1002);
-  if (fileName == "nvrelayc.obf") return twoParts(syntheticSegment(0xF000, 0x800, 0xC001), 0x1002);
+  if (fileName == "nvrelayc.obf") {
+    // The combination-action relay code brings the marker that says the registration
+    // area has been initialised.
+    ImageSegment relayCode = syntheticSegment(0xF000, 0x800, 0xC001);
+    relayCode.bytes[kRegistrationMarker - 0xF000] = 0xF0;
+    relayCode.bytes[kRegistrationMarker - 0xF000 + 1] = 0x00;
+    return twoParts(std::move(relayCode), 0x1002);
+  }
   if (fileName == "flashold.obf") return twoParts(syntheticSegment(0xF000, 0x400, 0xF101), 0xF102);
   if (fileName == "flashexec.obf") return twoParts(syntheticSegment(0xF000, 0x400, 0xF301), 0xF302);
   return {};
