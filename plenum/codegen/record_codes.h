@@ -3,6 +3,7 @@
 // stack ops (code and a fixed number of operand bytes). One table describes them all;
 // the emitters check what they write against it and the listing reads records with it.
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -135,6 +136,8 @@ enum class ListingForm : std::uint8_t {
 constexpr int MaxOperandLabels = 10;
 
 struct RecordInfo {
+  using Labels = std::array<const char*, MaxOperandLabels>;
+
   RecordCode code;
   const char* name;
   const char* title;           // the listing's title, without its two leading blanks
@@ -145,10 +148,12 @@ struct RecordInfo {
   ListingForm form;
   // Operand labels in byte order from the first operand; null after the last. For
   // relay records these are the trailer's labels, after the pairs.
-  const char* labels[MaxOperandLabels];
+  Labels labels;
+  Labels alternateLabels;  // SFx2midi message form; else empty
 
   bool fixedLength() const { return minLength == maxLength; }
   int labelCount() const;
+  int alternateLabelCount() const;
 };
 
 // The description of a code, or null when the code is not in the table.

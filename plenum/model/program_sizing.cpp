@@ -1,0 +1,55 @@
+// Whether a module's program fits its program area, and how many memory banks (stored
+// registrations) fit after it.
+
+#include <cstdio>
+
+#include "plenum/driver/settings.h"
+#include "plenum/model/nv_mod.h"
+
+namespace plenum {
+
+namespace {
+constexpr int ProgramAreaB = 0xC980;
+constexpr int ProgramAreaCombinationAction = 0x1000;
+constexpr int ProgramAreaSmall = 0x800;
+constexpr int LastRelayWorkByte = 72;
+}  // namespace
+
+int NvPbusMod::programArea() const {
+  if (typeLetter() == 'B') return ProgramAreaB;
+  return (functionUseMask & UseCombinationAction) ? ProgramAreaCombinationAction
+                                                  : ProgramAreaSmall;
+}
+
+void NvPbusMod::checkSizes() {
+  const bool trace = settings().debug(DebugPages);
+  const int length = static_cast<int>(program.image().size());
+  const int page = pageSize();
+  const int rounded = (length + page - 1) / page * page;
+
+  if (hasRelayStatements && typeLetter() != 'B' && isWorkByteUsed(LastRelayWorkByte)) {
+    reportAt(*this, "There are too many relay-type statements in this module");
+    reportAt(*this, "Note: The extended memory version allows more");
+  }
+  const int area = programArea();
+  if (rounded > area) reportAt(*this, "Program is too big for available memory!");
+  if (trace) std::printf("Checking program size: P length is %d\n", rounded);
+
+  const int bankSize = program.pistons * program.pistonSize;
+  if (trace) std::printf("Size of each memory bank is %d\n", bankSize);
+  if (bankSize != 0) {
+    const int maxBanks = (area - rounded) / bankSize;
+    if (trace) {
+      std::printf("Max memory banks = %d\n", maxBanks);
+      std::printf("Current memory banks = %d\n", program.memBanks);
+    }
+    if (program.memBanks > maxBanks) {
+      std::printf("\n*** Insufficient memory for %d memory banks\n", program.memBanks);
+      std::printf("*** Limiting to %d memory banks\n\n", maxBanks);
+      setBanks(maxBanks);
+    }
+  }
+  if (trace) std::printf("\n");
+}
+
+}  // namespace plenum
