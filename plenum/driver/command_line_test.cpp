@@ -1,0 +1,100 @@
+#include "plenum/driver/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "plenum/driver/settings.h"
+
+namespace plenum {
+namespace {
+
+// Runs the option walk on the words after "plenum" with fresh settings.
+class CommandLine : public testing::Test {
+ protected:
+  void SetUp() override { resetSettings(); }
+  void TearDown() override { resetSettings(); }
+
+  int run(std::vector<std::string> words) {
+    words.insert(words.begin(), "plenum");
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    int status = runCommandLine(static_cast<int>(words.size()), argv.data());
+    out = testing::internal::GetCapturedStdout();
+    err = testing::internal::GetCapturedStderr();
+    return status;
+  }
+
+  std::string out;
+  std::string err;
+};
+
+TEST_F(CommandLine, SettingOptionsSetTheirSettings) {
+  EXPECT_EQ(run({"-m", "2", "-n", "3", "-f", "-t", "-x", "-i", "4", "-o", "5"}), 0);
+  const Settings& s = settings();
+  EXPECT_EQ(s.startModule, 2);
+  EXPECT_EQ(s.bankCount, 3);
+  EXPECT_TRUE(s.forceDownload);
+  EXPECT_TRUE(s.stopAfterCompile);
+  EXPECT_TRUE(s.assumeTypeB);
+  EXPECT_EQ(s.inputDevice, 4);
+  EXPECT_EQ(s.outputDevice, 5);
+  EXPECT_EQ(out, "");
+}
+
+TEST_F(CommandLine, DebugIsHexadecimalAndCarriesTheParserTraceBit) {
+  struct Case {
+    const char* text;
+    std::uint32_t flags;
+    int trace;
+  };
+  for (const Case& c : {Case{"100", 0x100, 0x100}, Case{"1ff", 0x1ff, 0x100},
+                        Case{"0x20", 0x20, 0}, Case{"FFFFFFFF", 0xffffffffu, 0x100},
+                        Case{"junk", 0, 0}}) {
+    EXPECT_EQ(run({"-d", c.text}), 0);
+    EXPECT_EQ(settings().debugFlags, c.flags) << c.text;
+    EXPECT_EQ(settings().parserTrace, c.trace) << c.text;
+    EXPECT_EQ(out, "debug is 0x" + (std::stringstream() << std::hex << c.flags).str() + "\n");
+  }
+}
+
+TEST_F(CommandLine, NumbersThatAreNotNumbersReadAsZero) {
+  EXPECT_EQ(run({"-m", "two", "-n", "7x"}), 0);
+  EXPECT_EQ(settings().startModule, 0);
+  EXPECT_EQ(settings().bankCount, 7);
+}
+
+TEST_F(CommandLine, LaterOptionsOverrideEarlierOnes) {
+  EXPECT_EQ(run({"-m", "1", "-m", "6"}), 0);
+  EXPECT_EQ(settings().startModule, 6);
+}
+
+TEST_F(CommandLine, BadOptionsStopTheWalkWithStatusThree) {
+  struct Case {
+    std::vector<std::string> words;
+    const char* complaint;
+  };
+  for (const Case& c : {Case{{"-m", "1", "-q", "-m", "2"}, "plenum: invalid option -- q\n"},
+                        Case{{"-m", "1", "-n"}, "plenum: option requires an argument -- n\n"},
+                        Case{{"-m", "1", "-:"}, "plenum: invalid option -- :\n"}}) {
+    resetSettings();
+    EXPECT_EQ(run(c.words), 3);
+    EXPECT_EQ(err, c.complaint);
+    EXPECT_EQ(out, "getopt returned 63 (?)\n");
+    EXPECT_EQ(settings().startModule, 1) << "options after the bad one must not run";
+  }
+}
+
+TEST_F(CommandLine, ARunCanBeRepeatedInOneProcess) {
+  EXPECT_EQ(run({"-q"}), 3);
+  EXPECT_EQ(run({"-m", "3"}), 0);
+  EXPECT_EQ(settings().startModule, 3);
+}
+
+}  // namespace
+}  // namespace plenum
