@@ -38,7 +38,8 @@ void NvPbusMod::checkSizes() {
   const int bankSize = program.pistons * program.pistonSize;
   if (trace) std::printf("Size of each memory bank is %d\n", bankSize);
   if (bankSize != 0) {
-    const int maxBanks = (area - rounded) / bankSize;
+    // A program that overflows its area leaves room for no bank, not for fewer than none.
+    const int maxBanks = rounded > area ? 0 : (area - rounded) / bankSize;
     if (trace) {
       std::printf("Max memory banks = %d\n", maxBanks);
       std::printf("Current memory banks = %d\n", program.memBanks);
