@@ -9,6 +9,7 @@
 #include "plenum/driver/module_types.h"
 #include "plenum/driver/settings.h"
 #include "plenum/model/configuration.h"
+#include "plenum/model/midi_command.h"
 #include "plenum/model/pbus_dev.h"
 
 namespace plenum {
@@ -317,6 +318,46 @@ TEST_F(ModuleTest, LoadOfMissingFileEndsWithStatusOne) {
   }
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "File /nonexistent/organ.cfg could not be opened for reading\n");
+}
+
+// A MIDI command whose condition is a constant.
+class ConstantCommand : public MidiCommand {
+ public:
+  void generateCondition(ByteString& list, NvPbusMod&) override { appendRecord(list, Sldi, {1}); }
+};
+
+MidiCommand* command(int count, int channel, int first, int second = 0, int third = 0) {
+  auto* made = new ConstantCommand;
+  made->location = context().here();
+  made->byteCount = count;
+  made->channel = channel;
+  made->firstByte = first;
+  made->secondByte = second;
+  made->thirdByte = third;
+  return made;
+}
+
+TEST_F(ModuleTest, MidiCommandsCheckedAndEmittedFirst) {
+  NvPbusMod module;
+  testing::internal::CaptureStdout();
+  module.addMidiCommand(command(3, 2, 0xB0, 123, 0));
+  module.addMidiCommand(command(1, 1, 0xFF));
+  module.addMidiCommand(command(3, 17, 127, 128, 200));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "organ.cfg:7: The channel number must be between 1 and 16, inclusive\n"
+            "organ.cfg:7: The first byte of the MIDI message must be between 128 and 255, "
+            "inclusive\n"
+            "organ.cfg:7: The second byte of the MIDI message must be between 0 and 127, "
+            "inclusive\n"
+            "organ.cfg:7: The third byte of the MIDI message must be between 0 and 127, "
+            "inclusive\n");
+  EXPECT_THROW(module.addMidiCommand(command(4, 1, 0x90)), ProgramBug);
+  module.midiCommands.pop_back();
+  module.generate();
+  const ByteString& image = module.program.image();
+  EXPECT_EQ(ByteString(image.begin() + 122, image.end()),
+            (ByteString{Sldi, 1, SFx2midi, 8, 0, 1, 3, 0xB1, 123, 0,  // bit 0 of byte 0
+                        Sldi, 1, SFx2midi, 6, 0, 2, 1, 0xFF, 0}));
 }
 
 }  // namespace
