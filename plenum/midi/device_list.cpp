@@ -1,27 +1,43 @@
 #include "plenum/midi/device_list.h"
 
-#include <RtMidi.h>
+#include "plenum/driver/exits.h"
+#include "plenum/midi/midi_system.h"
 
 namespace plenum {
 
 namespace {
 
 template <typename Port>
-std::vector<std::string> portNames() {
+std::vector<std::string> portNames(std::unique_ptr<Port> port) {
   std::vector<std::string> names;
+  if (!port) return names;
   try {
-    Port port;
-    const unsigned count = port.getPortCount();
-    for (unsigned i = 0; i < count; ++i) names.push_back(port.getPortName(i));
+    const unsigned count = port->getPortCount();
+    for (unsigned i = 0; i < count; ++i) names.push_back(port->getPortName(i));
   } catch (const RtMidiError&) {
-    // No MIDI system at all (no ALSA sequencer, no JACK server): no devices.
+    names.clear();  // the system went away while it was being asked
   }
   return names;
 }
 
 }  // namespace
 
-std::vector<std::string> midiInputDeviceNames() { return portNames<RtMidiIn>(); }
-std::vector<std::string> midiOutputDeviceNames() { return portNames<RtMidiOut>(); }
+// A front end has no run to end: a bad PLENUM_MIDI_API (reported on standard output) leaves
+// it without devices.
+std::vector<std::string> midiInputDeviceNames() {
+  try {
+    return portNames(makeMidiIn("plenum"));
+  } catch (const ExitRequest&) {
+    return {};
+  }
+}
+
+std::vector<std::string> midiOutputDeviceNames() {
+  try {
+    return portNames(makeMidiOut("plenum"));
+  } catch (const ExitRequest&) {
+    return {};
+  }
+}
 
 }  // namespace plenum

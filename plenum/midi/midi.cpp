@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "plenum/driver/settings.h"
+
 namespace plenum {
 
 Midi::~Midi() = default;
@@ -11,6 +13,13 @@ bool Midi::takeError(bool quiet) {
   if (text == nullptr) return false;
   if (!quiet) std::printf("WinMidi error: %s\n", text);
   return true;
+}
+
+void Midi::traceSending(const std::uint8_t* bytes, std::size_t length) {
+  if (!settings().debug(DebugSysexSent)) return;
+  std::printf("Sending Sysex:");
+  for (std::size_t i = 0; i < length; ++i) std::printf(" 0x%02x", bytes[i]);
+  std::printf("\n");
 }
 
 }  // namespace plenum

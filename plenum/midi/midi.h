@@ -41,6 +41,9 @@ class Midi {
   static const char* describeShort(std::uint32_t word);
 
  protected:
+  // With debug bit 0x2: "Sending Sysex:" and every byte of a message about to be sent.
+  static void traceSending(const std::uint8_t* bytes, std::size_t length);
+
   // Called from the receiving thread: text must be a constant that outlives the port.
   // A second error before the first is taken replaces it.
   void signalError(const char* text) { lastError_.store(text, std::memory_order_release); }

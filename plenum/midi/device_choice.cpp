@@ -1,0 +1,30 @@
+#include "plenum/midi/device_choice.h"
+
+#include <cstdio>
+
+#include "plenum/driver/exits.h"
+
+namespace plenum {
+
+void requireSomeDevice(MidiDirection direction, const std::vector<std::string>& names) {
+  if (!names.empty()) return;
+  std::puts(direction == MidiDirection::Input ? "Oh my, I can't find any MIDI input devices!"
+                                              : "Oh my, I can't find any MIDI output devices!");
+  exitWith(1);
+}
+
+int chooseDevice(MidiDirection direction, int requested, const std::vector<std::string>& names) {
+  if (requested >= 0) return requested;
+  if (names.size() == 1) return 0;
+  const bool input = direction == MidiDirection::Input;
+  std::printf(input ? "There are %d MIDI input devices:\n" : "There are %d MIDI output devices:\n",
+              static_cast<int>(names.size()));
+  for (std::size_t i = 0; i < names.size(); ++i)
+    std::printf(input ? "Input device number %d is %s\n" : "Output device number %d is %s\n",
+                static_cast<int>(i), names[i].c_str());
+  std::puts(input ? "Please select one of them with the -i option"
+                  : "Please select one of them with the -o option");
+  exitWith(1);
+}
+
+}  // namespace plenum
