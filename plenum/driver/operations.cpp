@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "plenum/driver/exits.h"
+#include "plenum/midi/current_port.h"
+#include "plenum/midi/monitor.h"
 
 namespace plenum {
 
@@ -14,7 +16,7 @@ namespace {
 }
 }  // namespace
 
-void runMonitor() { notAvailable("-L (MIDI monitor)"); }
+void runMonitor() { monitorMidi(currentPort()); }
 
 void executeModules() { notAvailable("-E (execute user program)"); }
 
@@ -56,6 +58,6 @@ void downloadConfigurationFile(const char* /*fileName*/) {
   notAvailable("Compiling and downloading a configuration file");
 }
 
-void closeMidiPort() {}
+void closeMidiPort() { closeCurrentPort(); }
 
 }  // namespace plenum
