@@ -1,0 +1,31 @@
+#pragma once
+// "Waiting": shows plenum's output live while it runs and passes Enter on to it, so that its
+// pause before exiting and the monitor's stop key work as in a terminal.
+
+#include <QDialog>
+
+class QPlainTextEdit;
+
+namespace tirasse {
+
+class PlenumRunner;
+
+class WaitDialog : public QDialog {
+  Q_OBJECT
+ public:
+  WaitDialog(PlenumRunner& runner, QWidget* parent = nullptr);
+  void clearOutput();
+  QString outputText() const;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void append(const QString& text);
+
+  PlenumRunner& runner_;
+  QPlainTextEdit* output_;
+};
+
+}  // namespace tirasse
