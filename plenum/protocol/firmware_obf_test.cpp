@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -124,7 +126,8 @@ Bytes withRecord(std::uint32_t address, std::uint32_t length, std::size_t dataBy
 }
 
 Bytes truncated(Bytes bytes, std::size_t drop) {
-  bytes.resize(bytes.size() - drop);
+  bytes.erase(bytes.end() - static_cast<std::ptrdiff_t>(std::min(drop, bytes.size())),
+              bytes.end());
   return bytes;
 }
 
