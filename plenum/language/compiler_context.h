@@ -2,9 +2,11 @@
 // Run-wide compiler state in one object, so a test can compile several files in one
 // process by starting a fresh context (CompilerContextScope).
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "plenum/language/source_location.h"
 
@@ -21,6 +23,17 @@ struct IdentifierRecord {
 };
 
 // Names are compared exactly: case matters, C1N60 and C01N060 differ.
+// Which statement produces each note, program change and controller of each channel,
+// across every module of the configuration: 16 channels x 128 numbers, null = free.
+struct MidiClaims {
+  static constexpr int Channels = 16;
+  static constexpr int Numbers = 128;
+  using Table = std::array<Element*, Channels * Numbers>;
+  Table notes{};
+  Table programChanges{};
+  Table controllers{};
+};
+
 class IdentifierTable {
  public:
   // The record for the text, created on first mention. Never fails.
@@ -49,6 +62,14 @@ class CompilerContext {
 
   // The configuration the parser is filling; set by the load step.
   Configuration* currentConfiguration = nullptr;
+
+  // Uniqueness of the MIDI items the modules produce (claimed at generation).
+  MidiClaims midiClaims;
+
+  // Elements that belong to no module and no board (external MIDI items, the items of
+  // MIDI literals used as names, literals): they live as long as the run's model.
+  // shared_ptr keeps this header free of the Element definition.
+  std::vector<std::shared_ptr<Element>> looseElements;
 
   // Where the parser is reading now.
   SourceLocation here() const { return SourceLocation{fileName_, line}; }
