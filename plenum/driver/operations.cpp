@@ -4,7 +4,10 @@
 
 #include "plenum/driver/exits.h"
 #include "plenum/midi/current_port.h"
+#include "plenum/driver/settings.h"
 #include "plenum/midi/monitor.h"
+#include "plenum/protocol/download.h"
+#include "plenum/protocol/registration_options.h"
 
 namespace plenum {
 
@@ -26,15 +29,11 @@ void resetMidi() { notAvailable("-R (reset MIDI)"); }
 
 void reportVersions() { notAvailable("-V (report versions)"); }
 
-int saveRegistrationFile(const char* /*fileName*/) {
-  notAvailable("-S (save registration)");
-}
+int saveRegistrationFile(const char* fileName) { return saveRegistrationOption(fileName); }
 
-int loadRegistrationFile(const char* /*fileName*/) {
-  notAvailable("-U (load registration)");
-}
+int loadRegistrationFile(const char* fileName) { return loadRegistrationOption(fileName); }
 
-int copyRegistrationBank(int /*bank*/) { notAvailable("-C (copy registration bank)"); }
+int copyRegistrationBank(int bank) { return copyRegistrationOption(bank); }
 
 void verifyExecutiveStandard() { notAvailable("-v (verify executive)"); }
 
@@ -54,8 +53,8 @@ void reprogramExecutiveFile(const char* /*fileName*/) {
 
 void runLoopDiagnostic(int /*passes*/) { notAvailable("-D (loop diagnostic)"); }
 
-void downloadConfigurationFile(const char* /*fileName*/) {
-  notAvailable("Compiling and downloading a configuration file");
+void downloadConfigurationFile(const char* fileName) {
+  downloadConfiguration(fileName, settings().startModule);
 }
 
 void closeMidiPort() { closeCurrentPort(); }
