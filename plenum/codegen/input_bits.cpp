@@ -180,12 +180,12 @@ void ModInputKbd::setBits(int first, int bitCount, int extensionCount) {
 
 void ModInputKbd::finish() {
   if (count == -1 || number == NumberNotSet) {
-    reportHere("*MIDI_NOTES not defined for *DIVISION");
+    reportAt(*this, "*MIDI_NOTES not defined for *DIVISION");
     firstBit = 1;
     count = 1;
   }
   if (channel == -1) {
-    reportHere("*MIDI_CHANNEL not defined for *DIVISION");
+    reportAt(*this, "*MIDI_CHANNEL not defined for *DIVISION");
     channel = 0;
   }
 }
@@ -277,6 +277,8 @@ int controllerAddress(ModuleProgram& program, NvPbusMod& module, const ModInCont
 }  // namespace
 
 void AllenStopCmd::generateInModule(ModuleProgram& program, NvPbusMod& module) {
+  // A channel out of range was reported when the statement was read; it has no list.
+  if (allenChannel < 0 || allenChannel >= MidiClaims::Channels) return;
   ModInControl& select98 = allenController(*this, 98);
   ModInControl& select99 = allenController(*this, 99);
   allenController(*this, 6);  // the data entry controller, named for expressions
