@@ -9,6 +9,7 @@
 #include "plenum/driver/exit_handlers.h"
 #include "plenum/driver/operations.h"
 #include "plenum/driver/settings.h"
+#include "plenum/protocol/registration_options.h"
 
 namespace plenum {
 
@@ -97,10 +98,10 @@ int runCommandLine(int argc, char** argv) {
     std::printf("Parsing file %s\n", fileName);
     downloadConfigurationFile(fileName);
     resetMidi();
-    return 0;
+    return registrationFailedInRun() ? 1 : 0;
   }
   closeMidiPort();
-  return 0;
+  return registrationFailedInRun() ? 1 : 0;
 }
 
 }  // namespace plenum
