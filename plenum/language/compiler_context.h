@@ -14,12 +14,20 @@ namespace plenum {
 
 class Element;
 class Configuration;
+class StopTabSource;
+class NvPbusMod;
 
 // One per distinct identifier text; its address never changes while the table lives.
 struct IdentifierRecord {
   std::string name;
   Element* element = nullptr;  // bound by Element::bindName
   int moduleNumber = -1;       // module whose program holds the element
+};
+
+// The work bytes in which the couplers of one module collect their destination's notes.
+struct CouplerBuffer {
+  int firstByte;
+  int width;
 };
 
 // Names are compared exactly: case matters, C1N60 and C01N060 differ.
@@ -32,6 +40,16 @@ struct MidiClaims {
   Table notes{};
   Table programChanges{};
   Table controllers{};
+};
+
+// How LCD value items show their values. One setting for the whole run: the mode
+// keywords of any serial LCD statement change it, and every LCD item copies it when it
+// is made, so a mode carries over into later boards and modules.
+struct LcdDisplayMode {
+  static constexpr int Binary = 0;  // 1 to 3: decimal with that many digits
+  int format = 3;
+  bool signedValue = true;
+  bool once = false;
 };
 
 class IdentifierTable {
@@ -70,6 +88,16 @@ class CompilerContext {
   // MIDI literals used as names, literals): they live as long as the run's model.
   // shared_ptr keeps this header free of the Element definition.
   std::vector<std::shared_ptr<Element>> looseElements;
+
+  // Each module's coupler buffer, made by the first of its couplers that generates.
+  std::map<const NvPbusMod*, CouplerBuffer> couplerBuffers;
+
+  // The LCD display mode in force (see LcdDisplayMode).
+  LcdDisplayMode lcdMode;
+
+  // The dual-magnet stop tabs of the current configuration's combination action, set
+  // together with it; null without one. Output boards drive the tabs' magnets.
+  StopTabSource* stopTabSource = nullptr;
 
   // Where the parser is reading now.
   SourceLocation here() const { return SourceLocation{fileName_, line}; }
