@@ -10,6 +10,7 @@
 #include "plenum/driver/settings.h"
 #include "plenum/language/compile_in_process.h"
 #include "plenum/language/identifier_phrases.h"
+#include "plenum/language/parser.h"
 #include "plenum/model/input_boards.h"
 
 namespace plenum {
@@ -221,6 +222,79 @@ TEST(GrammarShape, TheTruncationChannelIsWrittenFromOne) {
   ASSERT_EQ(compile.load().status, -1);
   EXPECT_EQ(compile.configuration.modules[0]->program.truncation[2], 100);
   EXPECT_EQ(compile.configuration.modules[0]->program.truncation[3], 255);
+}
+
+struct ControlPlace {
+  const char* name;
+  std::string text;
+  std::size_t boardItems;       // items of the last board
+  std::size_t moduleFunctions;  // functions written directly in the module
+};
+
+// A *CONTROL continues the board before it when that board takes controls; otherwise it
+// is a controller statement of the module.
+const ControlPlace ControlPlaces[] = {
+    {"AfterAnInputBoardsDeclaration",
+     "*NORVO_MODULE\n*INPUT_64\n*INPUT_BIT *BIT = 1 C1N1\n*CONTROL = Volume C1C7\n*END\n", 2, 0},
+    {"DirectlyAfterAnInputBoard", "*NORVO_MODULE\n*KX64_ANALOG\n*CONTROL = Volume C1C7\n*END\n", 1,
+     0},
+    {"BeforeAnyBoard", "*NORVO_MODULE\n*CONTROL = Volume C1C7\n*INPUT_96\n*END\n", 0, 1},
+    {"AfterAModuleLevelStatement",
+     "*NORVO_MODULE\n*INPUT_96\n*ALLEN_STOP = Horn 1 2 3 C1N5\n*CONTROL = Volume C1C7\n*END\n", 0,
+     2},
+    {"AfterAnOutputBoard",
+     "*NORVO_MODULE\n*INPUT_96\n*MQ32 = Lamps\n*CONTROL = Volume C1C7\n*END\n", 0, 1},
+};
+
+class ControlPlaceTest : public testing::TestWithParam<ControlPlace> {};
+
+TEST_P(ControlPlaceTest, GoesToTheBoardOrToTheModule) {
+  const ControlPlace& c = GetParam();
+  InProcessCompile compile(c.text);
+  RunOutput run = compile.load();
+  ASSERT_EQ(run.status, -1) << run.out << run.err;
+  const NvPbusMod& module = *compile.configuration.modules.at(0);
+  ASSERT_FALSE(module.boards.empty());
+  EXPECT_EQ(module.boards.back()->items.size(), c.boardItems);
+  EXPECT_EQ(module.functions.size(), c.moduleFunctions);
+}
+
+INSTANTIATE_TEST_SUITE_P(Grammar, ControlPlaceTest, testing::ValuesIn(ControlPlaces),
+                         [](const testing::TestParamInfo<ControlPlace>& info) {
+                           return std::string(info.param.name);
+                         });
+
+std::string deeplyNested(int depth) {
+  return "*NORVO_MODULE *TRANSPOSE (" + std::string(static_cast<std::size_t>(depth), '(') + "1" +
+         std::string(static_cast<std::size_t>(depth), ')') + ")\n*END\n";
+}
+
+TEST(ParserStack, NestingPastTheStackIsShownUncountedAndFailsTheLoad) {
+  InProcessCompile compile(deeplyNested(250));
+  RunOutput run = compile.load();
+  EXPECT_EQ(run.err, "cfg:1: memory exhausted\n");
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(compile.scope.context().diagnosticCount, 0);
+}
+
+TEST(ParserStack, TheParseEndsWithResultTwo) {
+  CompilerContextScope scope;
+  Configuration configuration;
+  scope.context().currentConfiguration = &configuration;
+  std::string text = deeplyNested(250);
+  std::FILE* file = fmemopen(text.data(), text.size(), "r");
+  ASSERT_NE(file, nullptr);
+  testing::internal::CaptureStderr();
+  int result = parseConfigurationFile(file);
+  testing::internal::GetCapturedStderr();
+  std::fclose(file);
+  EXPECT_EQ(result, 2);
+}
+
+TEST(ParserStack, NestingWithinTheStackParses) {
+  InProcessCompile compile(deeplyNested(60));
+  EXPECT_EQ(compile.load().status, -1);
 }
 
 TEST(ParserTrace, TheTraceBitWritesTheParseToStandardError) {
