@@ -11,12 +11,15 @@ plenum="$here/build/bin/plenum"
 # Without arguments plenum shows its banner and usage.
 "$plenum"
 
-# Then the first example configuration, compiled against a simulated loop of two type B
-# modules (no MIDI hardware needed).
-example=$(find "$here/examples" -maxdepth 1 -name '*.cfg' | sort | head -n 1)
-if [ -n "$example" ]; then
-  cd "$here/examples"
-  status=0
-  PLENUM_LOOP=B,B "$plenum" -x -t "$(basename "$example")" || status=$?
-  echo "plenum ended with status $status"
-fi
+# Then plenum's main job: the example console is compiled and downloaded into a
+# simulated loop of as many type B modules as the example defines (no MIDI hardware
+# needed). plenum and the simulated modules find the standard firmware files in the
+# current directory, so the download runs among the synthetic ones of examples/firmware.
+example="$here/examples/small_console.ncf"
+modules=$(grep -c '^[[:space:]]*\*NORVO_MODULE' "$example")
+loop=$(printf 'B%.0s,' $(seq "$modules")); loop=${loop%,}
+cd "$here/examples/firmware"
+status=0
+PLENUM_LOOP=$loop "$plenum" "$example" || status=$?
+echo "plenum ended with status $status"
+exit "$status"

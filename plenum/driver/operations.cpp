@@ -1,33 +1,26 @@
 #include "plenum/driver/operations.h"
 
-#include <cstdio>
-
-#include "plenum/driver/exits.h"
 #include "plenum/midi/current_port.h"
 #include "plenum/driver/settings.h"
 #include "plenum/midi/monitor.h"
+#include "plenum/protocol/chain_control.h"
+#include "plenum/protocol/chain_inquiry.h"
 #include "plenum/protocol/download.h"
+#include "plenum/protocol/executive.h"
+#include "plenum/protocol/loop_diagnostic.h"
 #include "plenum/protocol/registration_options.h"
 
 namespace plenum {
 
-namespace {
-// An option whose operation is not built yet must not pass for a success.
-[[noreturn]] void notAvailable(const char* what) {
-  std::printf("%s is not available yet\n", what);
-  exitWith(1);
-}
-}  // namespace
-
 void runMonitor() { monitorMidi(currentPort()); }
 
-void executeModules() { notAvailable("-E (execute user program)"); }
+void executeModules() { broadcastCommand(settings().startModule, "E"); }
 
-void haltModules() { notAvailable("-H (halt user program)"); }
+void haltModules() { broadcastCommand(settings().startModule, "H"); }
 
-void resetMidi() { notAvailable("-R (reset MIDI)"); }
+void resetMidi() { sendSystemReset(); }
 
-void reportVersions() { notAvailable("-V (report versions)"); }
+void reportVersions() { reportModuleVersions(); }
 
 int saveRegistrationFile(const char* fileName) { return saveRegistrationOption(fileName); }
 
@@ -35,23 +28,25 @@ int loadRegistrationFile(const char* fileName) { return loadRegistrationOption(f
 
 int copyRegistrationBank(int bank) { return copyRegistrationOption(bank); }
 
-void verifyExecutiveStandard() { notAvailable("-v (verify executive)"); }
+// The verify has printed every difference; the run goes on with the next option.
+void verifyExecutiveStandard() { verifyExecutive(settings().startModule, ""); }
 
-void verifyExecutiveFile(const char* /*fileName*/) {
-  notAvailable("-w (verify executive from file)");
+void verifyExecutiveFile(const char* fileName) {
+  verifyExecutive(settings().startModule, fileName);
 }
 
-void programCodeFromFile(const char* /*fileName*/) {
-  notAvailable("-p (program code from file)");
+// A file that cannot be read has been reported; the run goes on with the next option.
+void programCodeFromFile(const char* fileName) {
+  programCodeFile(settings().startModule, fileName);
 }
 
-void reprogramExecutiveStandard() { notAvailable("-% (reprogram executive)"); }
+void reprogramExecutiveStandard() { programExecutive(settings().startModule, ""); }
 
-void reprogramExecutiveFile(const char* /*fileName*/) {
-  notAvailable("-^ (reprogram executive from file)");
+void reprogramExecutiveFile(const char* fileName) {
+  programExecutive(settings().startModule, fileName);
 }
 
-void runLoopDiagnostic(int /*passes*/) { notAvailable("-D (loop diagnostic)"); }
+void runLoopDiagnostic(int passes) { loopDiagnostic(passes); }
 
 void downloadConfigurationFile(const char* fileName) {
   downloadConfiguration(fileName, settings().startModule);

@@ -10,18 +10,26 @@ namespace plenum {
 
 namespace {
 
+// The holders are never destroyed: the exit handlers close the port after static
+// destructors may already have run, and a destroyed holder would delete the port twice.
 std::unique_ptr<Midi>& openPort() {
-  static std::unique_ptr<Midi> port;
-  return port;
+  static auto* port = new std::unique_ptr<Midi>();
+  return *port;
 }
 
 // The simulated modules live for the whole run, like hardware, whatever happens to the port.
 std::shared_ptr<SimulatedModules>& simulatedModules() {
-  static std::shared_ptr<SimulatedModules> modules;
-  return modules;
+  static auto* modules = new std::shared_ptr<SimulatedModules>();
+  return *modules;
+}
+
+std::function<std::unique_ptr<Midi>()>& portFactory() {
+  static auto* factory = new std::function<std::unique_ptr<Midi>()>();
+  return *factory;
 }
 
 std::unique_ptr<Midi> makePort() {
+  if (portFactory()) return portFactory()();
   if (const char* loop = std::getenv("PLENUM_LOOP")) {
     std::shared_ptr<SimulatedModules>& modules = simulatedModules();
     if (!modules) modules = simulatedModulesFrom(loop);
@@ -48,5 +56,9 @@ Midi& replaceCurrentPort() {
 }
 
 void installCurrentPort(std::unique_ptr<Midi> port) { openPort() = std::move(port); }
+
+void setPortFactory(std::function<std::unique_ptr<Midi>()> factory) {
+  portFactory() = std::move(factory);
+}
 
 }  // namespace plenum

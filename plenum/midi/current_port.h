@@ -4,6 +4,7 @@
 // port is a simulated loop of Norvo modules instead of the system's devices (see
 // README.md in this folder for the syntax).
 
+#include <functional>
 #include <memory>
 
 #include "plenum/midi/midi.h"
@@ -27,5 +28,10 @@ Midi& replaceCurrentPort();
 // Makes `port` the current port, deleting any open one; for tests that need a port
 // prepared in a particular way (a simulated loop with chosen modules and faults).
 void installCurrentPort(std::unique_ptr<Midi> port);
+
+// For tests of operations that re-create the port between modules: every port opened
+// from now on comes from `factory` instead of the devices or PLENUM_LOOP. An empty
+// factory restores the usual ports.
+void setPortFactory(std::function<std::unique_ptr<Midi>()> factory);
 
 }  // namespace plenum

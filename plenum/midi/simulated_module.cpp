@@ -88,6 +88,11 @@ void SimulatedModule::installRegistration(const RegistrationSpec& registration) 
   // Bank k ends at base - k * bank size; give every byte a value that tells bank and place.
   const std::uint32_t bankBytes = static_cast<std::uint32_t>(registration.pistons * registration.size);
   const std::uint32_t base = registrationBase();
+  // A type A module keeps a marker that says its registration area has been initialised.
+  if (spec_.type == 'A') {
+    memory_[0xF7D7] = 0xF0;
+    memory_[0xF7D8] = 0x00;
+  }
   for (int bank = 0; bank < registration.banks; ++bank) {
     const std::uint32_t start = base - (static_cast<std::uint32_t>(bank) + 1) * bankBytes;
     for (std::uint32_t i = 0; i < bankBytes; ++i)

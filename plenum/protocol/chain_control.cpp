@@ -12,10 +12,12 @@ void broadcastCommand(int module, std::string_view text) {
   currentPort();
   if (module >= 0) {
     sendCommand(module, text);
+    discardCommandReplies(1);
     return;
   }
   const int count = countModules(false);
   for (int n = 0; n < count; ++n) sendCommand(n, text);
+  discardCommandReplies(count);
 }
 
 void sendSystemReset() {

@@ -6,8 +6,8 @@
 namespace plenum {
 
 // Sends `text` ("H" or "E") to `module`, or to every module of the loop when it is
-// negative. Nothing is awaited: the commands come back round the loop and the next
-// exchange reports them as unexpected.
+// negative. No reply is asked for, but whatever comes back for the commands is taken off
+// the input, so that the next option's exchange does not take it for its own reply.
 void broadcastCommand(int module, std::string_view text);
 
 // What -R does (and main after a download): a MIDI System Reset, the one byte 0xFF.

@@ -68,11 +68,6 @@ void reportStop(char stage, int module) {
               stageName(stage));
 }
 
-[[noreturn]] void stopDownload(char stage, int module, int status) {
-  reportStop(stage, module);
-  exitWith(status);
-}
-
 // Runs one module's part of a stage. Whatever ends the run on the way is first tagged
 // with the module and the stage, so a download never stops without saying where; an
 // internal fault must not pass for a good end either, so it ends with status 1.
@@ -88,7 +83,8 @@ void runStep(char stage, int module, Step&& step) {
     throw;
   } catch (const ProgramBug& bug) {
     std::printf("Program bug: %s\n", bug.where);
-    stopDownload(stage, module, 1);
+    reportStop(stage, module);
+    exitWith(1);
   }
 }
 
@@ -208,7 +204,7 @@ class Download {
         const int result = verifyExecutive(i, type == 'B' ? "nvrelay6.obf" : "nvrelayi.obf");
         if (result == ExecutiveVerified) return;
         if (result == ExecutiveDiffers) std::printf("%s\n", kWrongExecutiveText);
-        if (!settings().forceDownload) stopDownload('X', i, 1);
+        if (!settings().forceDownload) exitWith(1);
       });
     }
   }
@@ -236,7 +232,7 @@ class Download {
         }
         // The relay code is part of what the module program relies on: a file that
         // cannot be read must stop the download, not let it report success.
-        if (programCodeFile(i, relayFile) != 0) stopDownload('P', i, 1);
+        if (programCodeFile(i, relayFile) != 0) exitWith(1);
       });
     }
   }

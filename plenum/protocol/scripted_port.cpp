@@ -1,6 +1,7 @@
 #include "plenum/protocol/scripted_port.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "plenum/driver/exits.h"
 #include "plenum/driver/module_types.h"
@@ -99,6 +100,7 @@ Outcome runCaptured(const std::function<void()>& operation) {
   } catch (const TextException& exception) {
     outcome.exceptionText = exception.text;
   }
+  std::fflush(stdout);
   outcome.output = ::testing::internal::GetCapturedStdout();
   return outcome;
 }

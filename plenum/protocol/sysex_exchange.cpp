@@ -78,6 +78,8 @@ bool awaitReply(Midi& port, bool quiet, bool* inputError) {
     if (port.takeError(quiet)) *inputError = true;
     const int wait = std::clamp(kReplyTimeoutMs + 1 - elapsed, 1, kPollWaitMs);
     if (port.pollSysex(replyBuffer, sizeof replyBuffer, replyBufferLength, wait)) {
+      // An error signalled while the poll waited came with this reply.
+      if (port.takeError(quiet)) *inputError = true;
       traceReceived();
       return true;
     }
@@ -157,6 +159,15 @@ void sendCommand(int module, std::string_view text) {
                 text.data(), target);
   }
   port.sendSysex(frame.data(), frame.size());
+}
+
+void discardCommandReplies(int count) {
+  Midi& port = currentPort();
+  for (int taken = 0; taken < count; ++taken) {
+    bool inputError = false;  // of no consequence: nothing was asked of the replies
+    if (!awaitReply(port, true, &inputError)) return;
+  }
+  replyBufferLength = 0;
 }
 
 int commandAndWait(int module, std::string_view text, bool quiet) {

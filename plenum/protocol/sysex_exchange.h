@@ -53,6 +53,12 @@ int exchangeText(const Bytes& request, Bytes& reply, bool quiet);
 // Sends 'N' + module (0 when negative) and `text` as one frame; reads nothing back.
 void sendCommand(int module, std::string_view text);
 
+// Takes and throws away the replies to `count` commands sent with sendCommand, waiting for
+// each at most as long as an exchange would; a reply that does not come is no error.
+// Without this the reply to a command could arrive just after the next request and be
+// taken for that request's reply.
+void discardCommandReplies(int count);
+
 // Sends 'N' + module and `text` and waits for any reply, whose content is ignored.
 int commandAndWait(int module, std::string_view text, bool quiet);
 
