@@ -339,6 +339,28 @@ LcdAtom* lcdText(const SourceLocation& where, std::string* text) {
 %type <lcdAtom> slcd
 %destructor { delete $$; } <lytedStop> <serialLcd> <lcdGroup> <lcdAtom>
 
+
+/* Combination action and blind combination action: declarations. */
+%code requires {
+namespace plenum {
+class CombinationAction;
+class DualMagTab;
+class BlindCombinationAction;
+}
+}
+%code {
+#include "plenum/model/combination_action.h"
+}
+%union {
+  plenum::CombinationAction* combinationAction;
+  plenum::DualMagTab* dualMagTab;
+  plenum::BlindCombinationAction* blindAction;
+}
+%type <combinationAction> combination_action
+%type <dualMagTab> dual_mag_tab
+%type <blindAction> blind_combination_action
+%type <outputBit> magnet_output
+%destructor { delete $$; } <combinationAction> <dualMagTab> <blindAction>
 %%
 
 input
@@ -928,6 +950,63 @@ slcd
   | BACKLIGHT '(' exp ')' { $$ = LcdAtom::backlight(@1, owned($3)).release(); }
   | BAR_GRAPH INT INT INT '(' exp ')'
       { $$ = LcdAtom::barGraph(@1, $2, $3, $4, owned($6)).release(); }
+  ;
+
+
+/* ---- Combination action: the configuration's one, and the blind one of a module ---- */
+
+statement
+  : combination_action { installCombinationAction($1); }
+  ;
+
+norvo_module
+  : norvo_module blind_combination_action { $$ = $1; $$->addDevice($2); }
+  ;
+
+combination_action
+  : COMBINATION_ACTION { $$ = new CombinationAction(@1); }
+  | combination_action SET '=' id { $$ = $1; $$->setSetBit($4); }
+  | combination_action MAP '=' id { $$ = $1; $$->setMapBit($4); }
+  | combination_action PISTON '=' id { $$ = $1; $$->addPiston($4); }
+  | combination_action dual_mag_tab { $$ = $1; $$->addTab($2); }
+  | combination_action DUAL_MAG_TIME '=' INT { $$ = $1; $$->setDualMagTime($4); }
+  | combination_action MEMORY_SELECT '=' id { $$ = $1; $$->setMemorySelect($4); }
+  | combination_action MEMORY_SELECT '(' exp ')' { $$ = $1; $$->setMemorySelect($4); }
+  | combination_action error { $$ = $1; RECOVERED(); }
+  ;
+
+/* = id and *NAME = id name the input bit the tab follows; they bind no name to the tab. */
+dual_mag_tab
+  : DUAL_MAG_TAB { $$ = new DualMagTab(@1); }
+  | DUAL_MAG_TAB '=' id { $$ = new DualMagTab(@1); $$->setName($3); }
+  | dual_mag_tab NAME '=' id { $$ = $1; $$->setName($4); }
+  | dual_mag_tab ON '=' magnet_output { $$ = $1; $$->setOn($4); }
+  | dual_mag_tab OFF '=' magnet_output { $$ = $1; $$->setOff($4); }
+  | dual_mag_tab REVERSIBLE '=' id { $$ = $1; $$->addReversible($4); }
+  | dual_mag_tab error { $$ = $1; RECOVERED(); }
+  ;
+
+/* An *ON or *OFF magnet: a board named before, a colon and the bit on that board. */
+magnet_output
+  : ID ':' INT
+      {
+        $$ = new ModOutputBit(@1);
+        $$->bindName($1, BindReference);
+        $$->setBit($3);
+      }
+  ;
+
+blind_combination_action
+  : BLIND_COMBINATION_ACTION { $$ = new BlindCombinationAction(@1); }
+  | blind_combination_action SET '=' id { $$ = $1; $$->setSetBit($4); }
+  | blind_combination_action MAP '=' id { $$ = $1; $$->setMapBit($4); }
+  | blind_combination_action CANCEL '=' id { $$ = $1; $$->setCancelBit($4); }
+  | blind_combination_action PISTON '=' id { $$ = $1; $$->addPiston($4); }
+  | blind_combination_action TAB '=' id { $$ = $1; $$->addTab($4); }
+  | blind_combination_action MEMORY_SELECT '=' id { $$ = $1; $$->setMemorySelect($4); }
+  | blind_combination_action MEMORY_SELECT '(' exp ')' { $$ = $1; $$->setMemorySelect($4); }
+  | blind_combination_action ADDITIVE { $$ = $1; $$->setAdditive(); }
+  | blind_combination_action error { $$ = $1; RECOVERED(); }
   ;
 
 %%
