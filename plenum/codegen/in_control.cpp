@@ -23,6 +23,13 @@ constexpr int AnalogBoardCommand = 127;   // added to the input number in analog
 constexpr int ModulePins = 4;
 constexpr unsigned ComputedUse = UseInputs;
 constexpr unsigned InputUse = UseInputs | UseRelays;
+// Beyond this a group's numbers have been reported and no record is worth the arithmetic.
+constexpr int LargestGroupNumber = 4096;
+
+bool usableGroup(int first, int inputCount) {
+  return first >= 1 && first <= LargestGroupNumber && inputCount >= 1 &&
+         inputCount <= LargestGroupNumber;
+}
 
 bool sourceGiven(int source) { return source != ModInControl::NoSource; }
 }  // namespace
@@ -144,13 +151,14 @@ bool ModInControl::generateFromBoard(ModuleProgram& program, PbusDev& board) {
       return true;
     }
     case OneOfN:
+      checkFirstInput();
+      if (!usableGroup(f, n)) return false;
       if (kind != PlainBoard) {
         appendRecord(main, SFa1ofnBits2contr,
                      {board.inputOffset, f - 1, f + n - 2, channel, controller, n - 1, range,
                       minimum});
         return true;
       }
-      checkFirstInput();
       appendRecord(main, SF1ofnBits2contr,
                    {floorDiv(f - 1, 8) + board.inputOffset,
                     floorDiv(f + n + 6, 8) - floorDiv(f - 1, 8) - 1, maskFrom(floorMod(f - 1, 8)),
@@ -159,6 +167,7 @@ bool ModInControl::generateFromBoard(ModuleProgram& program, PbusDev& board) {
       return true;
     case Binary:
       checkFirstInput();
+      if (!usableGroup(f, n)) return false;
       valueByte = home.allocBytes(1, 0);
       if (kind != PlainBoard) {
         appendRecord(main, SFabits2contr,

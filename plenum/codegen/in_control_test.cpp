@@ -146,6 +146,9 @@ const MessageCase MessageCases[] = {
     {"NoControllerNoChannel", "*INPUT_64 *CONTROL *ONE_OF_N = 1, 3",
      "cfg:1: midi_controller not defined\ncfg:1: midi_channel not defined\n"
      "Number of modules is 1\n"},
+    // The alternate records address the board's 64 inputs only.
+    {"AlternateOneOfNBeyondTheBoard", "*KX64 *CONTROL C1C7 *ONE_OF_N = 65, 2",
+     "cfg:1: bit not in range 1 to 64\nNumber of modules is 1\n"},
     {"SerialFirstInputBeyondBoard", "*INPUT_HALL_32 *CONTROL C1C7 *BINARY = 33, 2",
      "cfg:1: bit not in range 1 to 32\nNumber of modules is 1\n"},
     {"ControllerUsedTwice", "*INPUT_64 *CONTROL C1C7 *ONE_OF_N = 1, 3\n*CONTROL C1C7 *BINARY = 9, 3",

@@ -135,8 +135,10 @@ void ModOutputOneOfN::generate(ModuleProgram& program, PbusDev* board) {
     if (f == -1) reportAt(*this, "Missing '*bits ='");
     return;
   }
-  if (f + n - 1 > roomOf(*board))
+  if (static_cast<long long>(f) + n - 1 > roomOf(*board)) {
     reportAt(*this, "The bits extend beyond the end of the output board(s)");
+    if (f > OutputChainBits || n > OutputChainBits) return;  // no byte of the chain is meant
+  }
 
   const int offset = (f - 1) / 8 + o;
   const int byteCount = (f + n + 6) / 8 - (f - 1) / 8 - 1;
