@@ -161,9 +161,8 @@ TEST_F(CombinationActionTest, MemorySelectByExpressionStoresItsValueInTheBankByt
   const ByteString store{Ssta, static_cast<std::uint8_t>(p.bankByte)};
   EXPECT_NE(std::search(main.begin(), main.end(), store.begin(), store.end()), main.end());
   EXPECT_EQ(p.controllerList(15).size(), 0u);
-  // 127 banks unless memory is short; the sizing lowers it then.
-  EXPECT_GT(p.memBanks, 1);
-  EXPECT_LE(p.memBanks, 127);
+  // One bank per value of a 7-bit result; 127 banks of 128 bytes fit a type B module.
+  EXPECT_EQ(p.memBanks, 127);
 }
 
 TEST_F(CombinationActionTest, ButtonsAndPistonsMustComeFromAnEarlierModule) {
