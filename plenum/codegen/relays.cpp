@@ -361,7 +361,7 @@ bool ModTrapRelay::rankTrailer(NvPbusMod&, const DivisionNotes& notes, const Ran
              static_cast<std::uint8_t>(byteCountOf(notes.count)),
              0xFF,
              static_cast<std::uint8_t>(finalMask(notes.count - 1)),
-             static_cast<std::uint8_t>(0x80 >> (chainBit % 8)),
+             static_cast<std::uint8_t>(0x80 >> mod8(chainBit)),
              static_cast<std::uint8_t>(chainBit / 8 + bits.boardOffset)};
   return true;
 }
