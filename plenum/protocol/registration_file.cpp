@@ -158,7 +158,7 @@ int saveRegistration(const RegistrationSet& set, const char* fileName) {
   }
   std::filesystem::rename(partial, fileName, error);
   if (error) {
-    std::printf("File %s could not be opened for writing\n", fileName);
+    std::printf("File %s could not be written; it was left as it was\n", fileName);
     std::filesystem::remove(partial, error);
     return 1;
   }

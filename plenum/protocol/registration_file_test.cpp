@@ -74,8 +74,10 @@ TEST(RegistrationFile, SaveThatCannotReplaceTheTargetLeavesNoPartialFile) {
   std::remove(path.c_str());
   ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
   int result = 0;
-  runCaptured([&] { result = saveRegistration(RegistrationSet{record(0, 1, 4, 16, '1')}, path.c_str()); });
+  const auto out =
+      runCaptured([&] { result = saveRegistration(RegistrationSet{record(0, 1, 4, 16, '1')}, path.c_str()); });
   EXPECT_EQ(result, 1);
+  EXPECT_EQ(out.output, "File " + path + " could not be written; it was left as it was\n");
   EXPECT_FALSE(std::ifstream(path + ".partial").good());
   ::rmdir(path.c_str());
 }
