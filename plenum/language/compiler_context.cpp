@@ -1,5 +1,8 @@
 #include "plenum/language/compiler_context.h"
 
+#include "plenum/driver/exits.h"
+#include "plenum/language/diagnostics.h"
+
 namespace plenum {
 
 namespace {
@@ -18,6 +21,12 @@ CompilerContext*& currentContext() {
 const std::string& SourceLocation::fileName() const { return file ? *file : emptyName(); }
 
 IdentifierRecord* IdentifierTable::lookup(const std::string& text) {
+  // A hostile file could otherwise name millions of things and exhaust memory long
+  // before any error stops the parse.
+  if (records_.size() >= kMaxIdentifiers && records_.find(text) == records_.end()) {
+    throw TextException(formatText("more than %zu different names in one configuration",
+                                   kMaxIdentifiers));
+  }
   auto [it, inserted] = records_.try_emplace(text);
   if (inserted) it->second.name = text;
   return &it->second;

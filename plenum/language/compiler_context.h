@@ -54,7 +54,11 @@ struct LcdDisplayMode {
 
 class IdentifierTable {
  public:
-  // The record for the text, created on first mention. Never fails.
+  // Far more names than the largest console needs.
+  static constexpr std::size_t kMaxIdentifiers = 65536;
+
+  // The record for the text, created on first mention. A new name beyond
+  // kMaxIdentifiers throws a TextException.
   IdentifierRecord* lookup(const std::string& text);
   // The record for the text, or null when the text was never mentioned.
   const IdentifierRecord* find(const std::string& text) const;

@@ -18,6 +18,7 @@ struct FileCloser {
 };
 
 constexpr int HexDumpLineBytes = 16;
+constexpr long MaxConfigurationBytes = 4L * 1024 * 1024;
 
 }  // namespace
 
@@ -37,6 +38,17 @@ void Configuration::load(const std::string& path) {
   if (!file) {
     std::printf("File %s could not be opened for reading\n", path.c_str());
     exitWith(1);
+  }
+  // The largest consoles need a few hundred kilobytes; anything far beyond is not a
+  // configuration, and reading it would only exhaust memory.
+  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+    const long size = std::ftell(file.get());
+    if (size > MaxConfigurationBytes) {
+      std::printf("File %s is too large for a configuration file (%ld bytes, at most %ld)\n",
+                  path.c_str(), size, MaxConfigurationBytes);
+      exitWith(1);
+    }
+    std::rewind(file.get());
   }
   context().setFileName(path);
   context().currentConfiguration = this;

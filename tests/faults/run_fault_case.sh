@@ -14,6 +14,9 @@
 #                   "\n" stands for a line end
 #   absent TEXT     text standard output must not contain
 #   input NAME SRC  copy tests/faults/files/SRC to NAME in the scratch folder first
+#   make NAME KIND  write a generated hostile input NAME first: big-config (a file just
+#                   over the size limit of a configuration) or many-names (a configuration
+#                   naming one more thing than the identifier limit allows)
 #   intact NAME     NAME must be byte for byte what the input line put there
 #   nofile NAME     NAME must not exist after the run
 #   started N       if the download reports success, stage E must have started all N
@@ -40,6 +43,16 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/plenum-fault.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cp "$firmware"/*.obf "$work/"
 
+make_input() {
+  case $2 in
+    big-config)
+      { echo '*NORVO_MODULE'; yes '; a comment line to make the file large' | head -c 4194304; echo '*END'; } > "$1" ;;
+    many-names)
+      { echo '*NORVO_MODULE'; seq -f 'Name%.0f' 1 65537; echo '*END'; } > "$1" ;;
+    *) echo "unknown generated input: $2" >&2; exit 2 ;;
+  esac
+}
+
 loop="" args=() status="" expects=() absents=() intacts=() nofiles=() started=""
 while IFS= read -r line; do
   key=${line%% *}
@@ -52,6 +65,7 @@ while IFS= read -r line; do
     expect) expects+=("$value") ;;
     absent) absents+=("$value") ;;
     input) cp "$files_dir/${value#* }" "$work/${value%% *}" ;;
+    make) make_input "$work/${value%% *}" "${value#* }" ;;
     intact) intacts+=("$value") ;;
     nofile) nofiles+=("$value") ;;
     started) started=$value ;;

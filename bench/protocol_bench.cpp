@@ -1,0 +1,156 @@
+// Protocol operations against a simulated loop of four type B modules paced at MIDI wire
+// speed. Each run reports its wall time, the wire time of the bytes that crossed the
+// wire in both directions, their ratio (the host's overhead: 1.00 is the wire bound),
+// and plenum's CPU time over the wall time (the waiting must not burn a core).
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "bench_support.h"
+#include "counting_port.h"
+#include "large_configuration.h"
+#include "plenum/driver/module_types.h"
+#include "plenum/driver/settings.h"
+#include "plenum/language/compiler_context.h"
+#include "plenum/midi/monitor.h"
+#include "plenum/midi/received_traffic.h"
+#include "plenum/protocol/chain_inquiry.h"
+#include "plenum/protocol/download.h"
+
+namespace {
+
+using namespace plenum::bench;
+
+void reportWireFigures(benchmark::State& state, double wall, double cpu) {
+  const double wire = wireCount().wireSeconds();
+  state.counters["wall_s"] = wall;
+  state.counters["wire_s"] = wire;
+  state.counters["wall_over_wire"] = wire > 0 ? wall / wire : 0;
+  state.counters["cpu_over_wall"] = wall > 0 ? cpu / wall : 0;
+  state.counters["wire_bytes"] = static_cast<double>(wireCount().sent + wireCount().received);
+}
+
+// Runs `operation` once per iteration and reports the figures of the last one.
+void measureOnLoop(benchmark::State& state, const std::function<void()>& operation) {
+  for (auto _ : state) {
+    plenum::resetSettings();
+    plenum::moduleTypes().clear();
+    wireCount() = WireCount{};
+    std::string failure;
+    const double wallStart = wallSeconds();
+    const double cpuStart = threadCpuSeconds();
+    {
+      StandardOutputTo silence;
+      failure = runOperation(operation);
+    }
+    const double cpu = threadCpuSeconds() - cpuStart;
+    const double wall = wallSeconds() - wallStart;
+    state.SetIterationTime(wall);
+    if (!failure.empty()) {
+      state.SkipWithError(failure.c_str());
+      return;
+    }
+    reportWireFigures(state, wall, cpu);
+  }
+}
+
+void BM_DownloadLargeToFourModules(benchmark::State& state) {
+  const std::string path = writeConfiguration("plenum-bench-download.ncf", largeConfiguration(4));
+  measureOnLoop(state, [&] {
+    plenum::CompilerContextScope scope;
+    plenum::downloadConfiguration(path, -1);
+  });
+}
+BENCHMARK(BM_DownloadLargeToFourModules)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+void BM_VersionReport(benchmark::State& state) {
+  measureOnLoop(state, [] {
+    for (int i = 0; i < 20; ++i) plenum::reportModuleVersions();
+  });
+}
+BENCHMARK(BM_VersionReport)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The monitor's capacity: a burst of Note On messages arriving at full MIDI rate (three
+// bytes each, 960 us apart) into the receive queues a device port uses, while the real
+// monitor prints them. Every message must come out.
+class BurstPort final : public plenum::Midi {
+ public:
+  int sendSysex(const std::uint8_t*, std::size_t) override { return 0; }
+  void sendShort(const std::uint8_t*, std::size_t) override {}
+  bool pollSysex(std::uint8_t* buffer, std::size_t capacity, std::size_t& length,
+                 int waitMs) override {
+    return received.popSysex(buffer, capacity, length, waitMs);
+  }
+  bool pollShort(std::uint32_t& word) override { return received.popShort(word); }
+  plenum::ReceivedTraffic received;
+};
+
+void BM_MonitorBurstAtWireRate(benchmark::State& state) {
+  const int messages = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    BurstPort port;
+    int keys[2];
+    if (pipe(keys) != 0) {
+      state.SkipWithError("no pipe");
+      return;
+    }
+    std::FILE* keyInput = fdopen(keys[0], "r");
+    int pushed = 0;
+    std::thread device([&] {
+      using namespace std::chrono;
+      const auto start = steady_clock::now();
+      for (int i = 0; i < messages; ++i) {
+        std::this_thread::sleep_until(start + microseconds(960) * i);
+        const std::uint32_t noteOn = 0x90 | (std::uint32_t(i % 128) << 8) | (100u << 16);
+        if (port.received.pushShort(noteOn)) ++pushed;
+      }
+      std::this_thread::sleep_for(milliseconds(250));  // two monitor passes to drain
+      (void)!write(keys[1], "\n", 1);
+    });
+    const std::string log = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
+                            "/plenum-bench-monitor.txt";
+    {
+      StandardOutputTo capture(log.c_str());
+      plenum::monitorMidi(port, keyInput);
+    }
+    device.join();
+    std::fclose(keyInput);
+    close(keys[1]);
+    std::ifstream printed(log);
+    int shown = 0;
+    for (std::string line; std::getline(printed, line);) {
+      if (line.rfind("Got data:", 0) == 0) ++shown;
+    }
+    state.counters["sent"] = messages;
+    state.counters["queued"] = pushed;
+    state.counters["shown"] = shown;
+    state.counters["dropped"] = messages - shown;
+  }
+}
+BENCHMARK(BM_MonitorBurstAtWireRate)->Arg(2000)->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The simulated modules take their executives from the standard firmware files, and the
+  // download reads the relay files, from the current directory.
+  if (chdir(PLENUM_FIRMWARE_DIR) != 0) {
+    std::perror(PLENUM_FIRMWARE_DIR);
+    return 1;
+  }
+  setenv("PLENUM_LOOP", "B,B,B,B,wire", 0);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

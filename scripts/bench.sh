@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks (bench/), then prints the figures that matter as ratios:
+# compile growth from 1x to 4x to 16x the statements, and for every operation on the
+# simulated loop at wire speed its wall time over wire time and CPU time over wall time.
+#
+#   scripts/bench.sh [BUILD_FOLDER] [-- benchmark options]
+#
+# The default folder is build-bench. The JSON of the run is kept as BUILD_FOLDER/bench.json.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+folder=build-bench
+if [ $# -gt 0 ] && [ "$1" != "--" ]; then
+  folder=$1
+  shift
+fi
+if [ "${1:-}" = "--" ]; then shift; fi
+build="$here/$folder"
+
+cmake -S "$here" -B "$build" -DPLENUM_BUILD_BENCH=ON \
+  -DPLENUM_BUILD_TIRASSE=OFF >/dev/null
+nice cmake --build "$build" -j2 --target plenum_bench
+
+echo "Machine: $(uname -srm), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
+"$build/bench/plenum_bench" --benchmark_counters_tabular=true \
+  --benchmark_out="$build/bench.json" --benchmark_out_format=json "$@"
+
+python3 - "$build/bench.json" <<'PY'
+import json, sys
+runs = json.load(open(sys.argv[1]))["benchmarks"]
+compile_ms = {}
+for r in runs:
+    name = r["name"]
+    if name.startswith("BM_CompileGenerated/") and r.get("run_type") == "iteration":
+        compile_ms[int(name.split("/")[1])] = r["real_time"]
+if {1, 4, 16} <= compile_ms.keys():
+    print("\nCompile growth (time ratio for 4x and 16x the statements; linear is 4 and 16):")
+    print("  4x: %.2f   16x: %.2f   per statement 16x/1x: %.2f" % (
+        compile_ms[4] / compile_ms[1], compile_ms[16] / compile_ms[1],
+        compile_ms[16] / compile_ms[1] / 16))
+print("\nWire-speed figures (targets: wall/wire <= 1.05, cpu/wall < 0.05):")
+for r in runs:
+    if "wall_over_wire" in r and r.get("error_occurred") is not True:
+        print("  %-34s wall %.3fs  wire %.3fs  wall/wire %.3f  cpu/wall %.4f" % (
+            r["name"], r["wall_s"], r["wire_s"], r["wall_over_wire"], r["cpu_over_wall"]))
+    if "dropped" in r:
+        print("  %-34s sent %d  shown %d  dropped %d" % (
+            r["name"], r["sent"], r["shown"], r["dropped"]))
+    if r.get("error_occurred"):
+        print("  %-34s not measured: %s" % (r["name"], r.get("error_message", "")))
+PY
