@@ -40,6 +40,13 @@ status=$?
 [ $status -eq 0 ] || fail "installed plenum without arguments ended with $status"
 grep -q '^Usage: ' <<<"$output" || fail "installed plenum printed no usage"
 
+# The installed examples compile with the installed plenum, as a newcomer would try them.
+shopt -s nullglob
+for example in "$root/$docdir/examples/"*.ncf; do
+  (cd "$(dirname "$example")" && "$root/$bindir/plenum" -x -t "$(basename "$example")" >/dev/null 2>&1) ||
+    fail "installed example $(basename "$example") does not compile with the installed plenum"
+done
+
 if [ -e "$build/bin/tirasse" ]; then
   [ -x "$root/$progdir/tirasse" ] || fail "$progdir/tirasse is not installed"
   [ "$(readlink -f "$root/$bindir/tirasse")" = "$(readlink -f "$root/$progdir/tirasse")" ] ||
