@@ -7,6 +7,7 @@
 #include "plenum/codegen/module_program.h"
 #include "plenum/driver/exits.h"
 #include "plenum/language/diagnostics.h"
+#include "plenum/model/combination_action.h"
 #include "plenum/model/configuration.h"
 #include "plenum/model/input_boards.h"
 #include "plenum/model/nv_mod.h"
@@ -63,14 +64,11 @@ void checkNoteAndChannel(ModMidiFunction& statement) {
   if (statement.channel == -1) reportAt(statement, "midi_channel not defined");
 }
 
-// The combination action's set and map inputs throttle what they send. The
-// configuration language has no combination action statement yet, so there is none to
-// ask; meeting one here means that check has to be written first.
-bool isSetOrMapInput(const ModInputBit&) {
+// The combination action's set and map buttons throttle what they send.
+bool isSetOrMapInput(const ModInputBit& bit) {
   const Configuration* configuration = context().currentConfiguration;
-  if (configuration && configuration->combinationAction())
-    throw ProgramBug{"input_bits: set and map inputs"};
-  return false;
+  const CombinationAction* action = configuration ? configuration->combinationAction() : nullptr;
+  return action && (action->setBit == &bit || action->mapBit == &bit);
 }
 
 // The last record of the main list when it is an SFinAlt2note: its bytes from the code.
@@ -163,7 +161,8 @@ void ModAltInputBit::generate(ModuleProgram& program, PbusDev* board) {
 
 void ModInputKbd::setBits(int first, int bitCount) {
   if (bitCount < 1 || bitCount > 127) reportHere("Count not in range 1 to 127");
-  if (first + bitCount > 128) reportHere("Final bit (begin+count) > 128");
+  // Summed wide: the numbers come straight from the file.
+  if (static_cast<long long>(first) + bitCount > 128) reportHere("Final bit (begin+count) > 128");
   if (firstBit != -1) reportHere("Bits or Notes already set for this item");
   firstBit = first;
   count = bitCount;
@@ -174,7 +173,8 @@ void ModInputKbd::setBits(int first, int bitCount, int extensionCount) {
   setBits(first, bitCount);
   if (extensionCount < 0) reportHere("Division extension must be positive");
   if (extensionCount < bitCount) reportHere("Division extension must be as large as division");
-  if (first + extensionCount > 128) reportHere("Final bit (begin+extension) > 128");
+  if (static_cast<long long>(first) + extensionCount > 128)
+    reportHere("Final bit (begin+extension) > 128");
   extension = extensionCount;
 }
 

@@ -83,6 +83,11 @@ const RecordCase RecordCases[] = {
      "*NORVO_MODULE\n*INPUT_96\n*ALT_ACTION_INPUT *BIT = 10 C1N64\n*END\n",
      {52, 8, 1, 64, 0x10, 0x02, 12, 0x01,       // state bit in byte 12, after the chain
       0}},
+    {"SetAndMapButtonsThrottleTheirOutput",
+     "*NORVO_MODULE\n*INPUT_64\n*INPUT_BIT = SetButton *BIT = 1 C1N10\n"
+     "*INPUT_BIT = MapButton *BIT = 2 C1N11\n*INPUT_BIT = Other *BIT = 3 C1N12\n"
+     "*COMBINATION_ACTION *SET = SetButton *MAP = MapButton\n*END\n",
+     {53, 6, 0, 10, 0x00, 0x01, 53, 6, 0, 11, 0x00, 0x02, 52, 6, 0, 12, 0x00, 0x04, 0}},
     {"MatrixKeyboardDivision",
      "*NORVO_MODULE\n*MATRIX_KBD *DIVISION *BITS = 1, 61 C1N36\n*END\n",
      {54, 7, 0, 0, 60, 36, 0, 0}},
@@ -113,6 +118,22 @@ TEST(InputBitUse, InputStatementsMarkInputsAndRelaysUse) {
   InProcessCompile compile("*NORVO_MODULE\n*INPUT_64\n*INPUT_BIT *BIT = 1 C1N1\n*END\n");
   ASSERT_EQ(compile.loadAndGenerate().status, -1);
   EXPECT_EQ(compile.configuration.modules[0]->functionUseMask, 5u);
+}
+
+TEST(InputBitUse, AnItemIsAvailableToLaterModulesOnly) {
+  InProcessCompile compile(
+      "*INPUT_BIT = Outside C1N1\n*NORVO_MODULE\n*NORVO_MODULE\n*INPUT_64\n"
+      "*INPUT_BIT = Inside *BIT = 1 C1N2\n*NORVO_MODULE\n*END\n");
+  ASSERT_EQ(compile.load().status, -1);
+  auto* inside = dynamic_cast<ModInputBit*>(lookupIdentifier("Inside")->element);
+  auto* outside = dynamic_cast<ModInputBit*>(lookupIdentifier("Outside")->element);
+  ASSERT_NE(inside, nullptr);
+  ASSERT_NE(outside, nullptr);
+  EXPECT_EQ(inside->getModule(), compile.configuration.modules[1].get());
+  EXPECT_FALSE(inside->isAvailableIn(0));
+  EXPECT_FALSE(inside->isAvailableIn(1));
+  EXPECT_TRUE(inside->isAvailableIn(2));
+  EXPECT_TRUE(outside->isAvailableIn(0));
 }
 
 TEST(AllenStop, TwoStopsOfOneChannelShareTheControllerItemsAndValueBytes) {

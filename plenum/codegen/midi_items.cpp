@@ -44,7 +44,7 @@ bool claimEntries(MidiClaims::Table& table, int channel, int first, Element& cla
 bool claimInRange(MidiClaims::Table& table, int channel, int first, Element& claimer,
                   int count) {
   if (!isMidiChannelIndex(channel) || first < 0 || count < 0 ||
-      first + count > MidiClaims::Numbers)
+      static_cast<long long>(first) + count > MidiClaims::Numbers)
     return false;
   return claimEntries(table, channel, first, claimer, count, nullptr);
 }
@@ -143,7 +143,8 @@ std::string Literal::canonicalName(Kind kind, int channelIndex, int number) {
 }
 
 Element* claimNotes(int channel, int first, Element& claimer, int count) {
-  if (!isMidiChannelIndex(channel) || first < 0 || first + count > MidiClaims::Numbers) {
+  if (!isMidiChannelIndex(channel) || first < 0 ||
+      static_cast<long long>(first) + count > MidiClaims::Numbers) {
     reportAt(claimer, "Something wrong here: Bad bits");
     return nullptr;
   }

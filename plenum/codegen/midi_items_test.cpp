@@ -59,6 +59,9 @@ const SetterCase SetterCases[] = {
      "3: Count not in range 1 to 127\n3: Final bit (begin+count) > 128"},
     {"FinalBitPast128", "*DIVISION *BITS = 100, 29 C1N1", "3: Final bit (begin+count) > 128"},
     {"FinalBit128", "*DIVISION *BITS = 100, 28", ""},
+    {"FinalBitOfHugeNumbers", "*DIVISION *BITS = 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF C1N1",
+     "3: Count not in range 1 to 127\n3: Final bit (begin+count) > 128\n"
+     "3: Final bit (begin+extension) > 128"},
     {"BitsTwice", "*DIVISION *BITS = 1, 5 *BITS = 2, 5 C1N1",
      "3: Bits or Notes already set for this item"},
     {"ExtensionBelowCount", "*DIVISION *BITS = 1, 10, 5",
