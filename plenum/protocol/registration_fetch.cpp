@@ -28,7 +28,7 @@ std::string payloadOf(const Bytes& frame) {
 
 // One 64-byte read at address; false (after a message) when the reply is not a whole
 // block of hex digits. Input errors leave no reply, so they fail the length check.
-bool readBlock(int module, std::uint32_t address, Bytes& reply, std::size_t expectedLength) {
+bool readBlock(int module, std::uint32_t address, Bytes& reply) {
   const std::string request = formatText("%cR%04x%02x", moduleAddressByte(module),
                                          static_cast<unsigned>(address), kReadBlockBytes);
   const bool detail = settings().debug(DebugProtocolDetail);
@@ -36,7 +36,7 @@ bool readBlock(int module, std::uint32_t address, Bytes& reply, std::size_t expe
   reply.clear();
   exchangeText(Bytes(request.begin(), request.end()), reply, false);
   if (detail) std::printf("Got:     %s\n", payloadOf(reply).c_str());
-  if (reply.size() != expectedLength) return false;
+  if (reply.size() != kReadReplyLength) return false;
   for (std::size_t i = kReplyHeader; i + 1 < reply.size(); ++i) {
     if (parseHex(reply, i, 1) < 0) {
       std::printf("Module %d sent a memory block that is not hexadecimal\n", module);
@@ -59,7 +59,7 @@ bool readBanks(RegistrationRecord& record, int first, int last, std::uint32_t ba
   int blocks = 0;
   Bytes reply;
   while (address < end) {
-    if (!readBlock(record.module, address, reply, kReadReplyLength)) {
+    if (!readBlock(record.module, address, reply)) {
       if (reply.size() != kReadReplyLength) {
         const long left = static_cast<long>(reply.size()) - static_cast<long>(kReplyHeader);
         std::printf("Expected 129, got %ld\n", left < 0 ? 0L : left);
@@ -101,7 +101,7 @@ int fetchRegistration(RegistrationSet& set, bool infoOnly, int firstBank, int co
     const RegistrationLayout layout = RegistrationLayout::forModule(isTypeB);
 
     Bytes info;
-    if (!readBlock(m, layout.infoAddress, info, kReadReplyLength)) {
+    if (!readBlock(m, layout.infoAddress, info)) {
       if (info.size() != kReadReplyLength) std::printf("Expected 139, got %d\n", static_cast<int>(info.size()));
       return 1;
     }
