@@ -20,10 +20,18 @@ struct NamedPlace {
   int address = 0;  // byte address, or bit address for a bit
 };
 
+// A mirrored item needs its channel: the mirror listens on it.
+bool hasChannel(const ExpId& node, const ModMidiFunction& item) {
+  if (item.channel >= 0 && item.channel < MidiChannels) return true;
+  reportAt(node, "midi_channel not defined");
+  return false;
+}
+
 NamedPlace placeOf(const ExpId& node, Element* element, NvPbusMod& module,
                    bool valuesAllowed) {
   ModuleProgram& program = module.program;
   if (auto* controller = dynamic_cast<ModInControl*>(element)) {
+    if (!hasChannel(node, *controller)) return {};
     return {NamedPlace::Byte,
             module.remoteControllerAddress(program, *controller, controller->channel,
                                            controller->controller, controller->valueByte)};
@@ -35,6 +43,7 @@ NamedPlace placeOf(const ExpId& node, Element* element, NvPbusMod& module,
   }
   if (auto* inputBit = dynamic_cast<ModInputBit*>(element)) {
     if (inputBit->programChange) reportAt(node, "Program Change not valid in an expression");
+    if (!hasChannel(node, *inputBit)) return {};
     return {NamedPlace::Bit, module.remoteBitAddress(program, *inputBit, inputBit->channel,
                                                      inputBit->number)};
   }

@@ -47,6 +47,12 @@ int rankLastNote(int offset, int divisionCount, int rankCount) {
 }
 
 int skippedBytes(int offset) { return offset < 0 ? -offset / 8 : 0; }
+
+// Values the setters have reported as out of range are kept by them; generation leaves
+// such a relay out rather than compute with them.
+constexpr int OffsetLimit = 126;
+bool isMidiNote(int note) { return note >= 0 && note <= 127; }
+bool fitsChain(int value) { return value >= 0 && value <= OutputChainBits; }
 }  // namespace
 
 void ModRelay::setDivision(IdentifierRecord* name) {
@@ -146,6 +152,7 @@ void ModRelay::generate(ModuleProgram& program, PbusDev* board) {
     return;
   }
   if (number == NumberNotSet) number = 0;
+  if (number < -OffsetLimit || number > OffsetLimit) return;
   DivisionNotes notes{};
   if (!divisionNotes(notes)) return;
   if (velocity && !velocityApplies())
@@ -185,15 +192,19 @@ bool ModRelay::divisionNotes(DivisionNotes& notes) {
   }
   notes.first = division->number;
   notes.count = division->extension;
-  // A channel out of range or a division without bits has been reported by its setters.
+  // A channel, note or extension out of range has been reported by the setters.
   return playable && division->channel >= 0 && division->channel < MidiChannels &&
-         notes.count >= 1;
+         isMidiNote(notes.first) && notes.count >= 1 && notes.first + notes.count <= 128;
 }
 
 void ModRelay::emitRecord(ModuleProgram& program, NvPbusMod& module, const DivisionNotes& notes,
                           const ByteString& conditionPairs) {
   ByteString record = {recordCode(), 0};
   for (const Tab& tab : tabs) {
+    if (tab.input->channel < 0 || tab.input->channel >= MidiChannels) {
+      reportAt(*this, "midi_channel not defined");
+      continue;
+    }
     int bit = module.remoteBitAddress(program, *tab.input, tab.input->channel, tab.input->number);
     int offset = bit / 8;
     // A complemented offset asks for the tab to be off.
@@ -262,6 +273,8 @@ bool ModRelay::rankBits(NvPbusMod& module, RankBits& bits) {
     reportAt(*rank, "Bits not defined");
     return false;
   }
+  // A rank beyond the chain has been reported by the rank itself.
+  if (!fitsChain(rank->firstBit) || !fitsChain(rank->count)) return false;
   bits.first = rank->firstBit;
   bits.count = rank->count;
   if (rankFirst != 0) {

@@ -312,6 +312,39 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"*MQ32 *RANK = r *BITS = 1, 8\n*TRAP *DIVISION = great *RANK = r *BIT = 9",
                     "The bit is beyond the end of the rank"}));
 
+// Values the setters have already refused, or items without a channel, never end the
+// run as a program fault or make generation compute with them.
+TEST(RelayMessages, ReportedValuesAreLeftOutSafely) {
+  struct Case {
+    const char* text;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"*INPUT_BIT = loose *MIDI_NOTE = 9\n*NORVO_MODULE *RELAY *DIVISION = great "
+       "*MIDI_CHANNEL = 2 *TAB = loose\n",
+       "cfg:6: midi_channel not defined"},
+      {"*INPUT_BIT = loose *MIDI_NOTE = 9\n*NORVO_MODULE *VALUE v = (loose + 1)\n",
+       "cfg:6: midi_channel not defined"},
+      {"*NORVO_MODULE *RELAY *DIVISION = great *MIDI_CHANNEL = 2 *MIDI_OFFSET = 2147483647\n",
+       "Midi_offset not in range -126 to 126"},
+      {"*NORVO_MODULE *MQ32 *RANK = r *BITS = 2000000000, 2000000000\n"
+       "*RELAY *DIVISION = great *RANK = r\n",
+       "The rank extends beyond the end of the output board(s)"},
+  };
+  for (const Case& test : cases) {
+    InProcessCompile compile(std::string(Console) + test.text + "*END\n");
+    RunOutput output = compile.loadAndGenerate();
+    EXPECT_NE(output.out.find(test.message), std::string::npos) << test.text << output.out;
+    EXPECT_EQ(output.out.find("Program bug"), std::string::npos) << output.out;
+    if (compile.configuration.modules.size() == 1) {
+      // Whatever was reported, the module still generates in full.
+      std::string printed =
+          testing_support::printedBy([&] { compile.configuration.generatePrograms(); });
+      EXPECT_NE(printed.find("Number of modules is 1"), std::string::npos) << printed;
+    }
+  }
+}
+
 TEST(RelayMessages, RankOnAnotherModule) {
   InProcessCompile compile(std::string(Console) +
                            "*NORVO_MODULE *MQ32 *RANK = r *BITS = 1, 8\n"

@@ -1,5 +1,7 @@
 #include "plenum/model/output_bit_usage.h"
 
+#include <algorithm>
+
 #include "plenum/model/nv_mod.h"
 #include "plenum/model/pbus_dev.h"
 
@@ -19,10 +21,15 @@ int outputUsageEntry(const PbusDev& board, int bit) {
 }
 
 void markRankBits(const Element& rank, const PbusDev& board, int first, int count) {
-  int room = (board.module->outputBytes - board.outputOffset) * 8;
-  if (first + count - 1 > room) reportAt(rank, "The rank extends beyond the end of the output board(s)");
-  for (int bit = first; bit < first + count; ++bit) {
-    std::uint8_t* use = usageOf(board, bit);
+  long long room = (board.module->outputBytes - board.outputOffset) * 8LL;
+  long long last = static_cast<long long>(first) + count - 1;
+  if (last > room) reportAt(rank, "The rank extends beyond the end of the output board(s)");
+  // Only the bits that have an entry in the table are looked at.
+  long long chainStart = board.outputOffset * 8LL;
+  long long from = std::max<long long>(first, 1 - chainStart);
+  long long to = std::min<long long>(last, OutputChainBits - chainStart);
+  for (long long bit = from; bit <= to; ++bit) {
+    std::uint8_t* use = usageOf(board, static_cast<int>(bit));
     if (!use) continue;
     if (*use & OutputBitMagnet) {
       reportAt(rank, "Rank overlaps with magnet output(s)");
