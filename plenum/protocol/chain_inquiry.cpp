@@ -67,7 +67,10 @@ void learnModuleTypes(int startModule) {
   }
   currentPort();
   const int count = countModules(true);
-  if (count <= 0) return;
+  if (count <= 0) {
+    moduleTypes().clear();  // nothing is known: every module counts as type B
+    return;
+  }
   const int start = startModule < 0 ? 0 : startModule;
   std::string letters(static_cast<std::size_t>(start), 'B');
   for (int loopModule = 0; loopModule < count; ++loopModule) {

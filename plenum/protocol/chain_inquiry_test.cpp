@@ -136,6 +136,12 @@ TEST_F(ChainInquiryTest, TypesAreStoredByTheDefinitionModuleThatEachLoopModuleRe
   learnModuleTypes(-1);
   EXPECT_EQ(moduleTypeOf(0), 'A');
   EXPECT_EQ(moduleTypeOf(1), 'C');
+
+  // A loop that does not answer the count leaves nothing of an earlier answer behind.
+  useLoop("A,C,truncate=1");
+  learnModuleTypes(0);
+  EXPECT_EQ(moduleTypeOf(0), 'B');
+  EXPECT_EQ(moduleTypeOf(1), 'B');
 }
 
 TEST_F(ChainInquiryTest, AssumingTypeBAsksNothing) {

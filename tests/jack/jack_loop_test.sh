@@ -5,7 +5,9 @@ plenum=$1
 norvo=$2
 command -v jackd >/dev/null || { echo "SKIP: jackd is not installed"; exit 77; }
 work=$(mktemp -d)
-server="plenum-test-$$"
+# One fixed name: JACK reclaims a dead server's registry entry only for a server of the
+# same name, so names that change every run would fill its small table for good.
+server="plenum-test"
 export JACK_DEFAULT_SERVER="$server" JACK_NO_AUDIO_RESERVATION=1 JACK_NO_START_SERVER=1 PLENUM_MIDI_API=jack
 jack_pid=
 loop_pid=
