@@ -31,11 +31,13 @@ Compiled compileText(const std::string& text, Configuration& config) {
   Compiled result;
   context().setFileName("organ.cfg");
   context().currentConfiguration = &config;
-  std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-  if (!file) {
-    ADD_FAILURE() << "fmemopen";
+  std::FILE* file = std::tmpfile();
+  if (!file || std::fwrite(text.data(), 1, text.size(), file) != text.size()) {
+    ADD_FAILURE() << "could not write the configuration to a temporary file";
+    if (file) std::fclose(file);
     return result;
   }
+  std::rewind(file);
   ::testing::internal::CaptureStdout();
   try {
     if (parseConfigurationFile(file) == 0 && context().diagnosticCount == 0) {

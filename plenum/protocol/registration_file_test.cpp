@@ -1,10 +1,9 @@
 // The registration file: its exact text, and every way a file is refused.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -71,15 +70,15 @@ TEST(RegistrationFile, SaveIntoAMissingFolderFailsWithAMessage) {
 
 TEST(RegistrationFile, SaveThatCannotReplaceTheTargetLeavesNoPartialFile) {
   const std::string path = tempPath("registration_is_a_folder");
-  std::remove(path.c_str());
-  ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
+  std::filesystem::remove_all(path);
+  ASSERT_TRUE(std::filesystem::create_directory(path));
   int result = 0;
   const auto out =
       runCaptured([&] { result = saveRegistration(RegistrationSet{record(0, 1, 4, 16, '1')}, path.c_str()); });
   EXPECT_EQ(result, 1);
   EXPECT_EQ(out.output, "File " + path + " could not be written; it was left as it was\n");
   EXPECT_FALSE(std::ifstream(path + ".partial").good());
-  ::rmdir(path.c_str());
+  std::filesystem::remove_all(path);
 }
 
 TEST(RegistrationFile, LoadReadsWhatSaveWrote) {
