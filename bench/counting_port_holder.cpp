@@ -1,7 +1,7 @@
 // The port holder of the benchmarks. It stands in for the library's holder at link time
 // (the archive member is then never pulled in): each port it opens is a counting wrapper
-// around a simulated loop on the modules PLENUM_LOOP describes, which live for the whole
-// process as hardware would.
+// around a simulated loop on the modules of useLoop (PLENUM_LOOP until it is called), which
+// outlive the ports as hardware would.
 
 #include <cstdlib>
 #include <memory>
@@ -27,6 +27,7 @@ class CountingPort final : public Midi {
 
   int sendSysex(const std::uint8_t* bytes, std::size_t length) override {
     wireCount().sent += length;
+    ++wireCount().requests;
     return loop_.sendSysex(bytes, length);
   }
   void sendShort(const std::uint8_t* bytes, std::size_t length) override {
@@ -64,6 +65,12 @@ std::unique_ptr<Midi>& openPort() {
 }
 
 }  // namespace
+
+void useLoop(const char* loopText) {
+  closeCurrentPort();
+  modules() = simulatedModulesFrom(loopText);
+}
+
 }  // namespace bench
 
 Midi& currentPort() {

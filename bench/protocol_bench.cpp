@@ -18,6 +18,7 @@
 #include "bench_support.h"
 #include "counting_port.h"
 #include "large_configuration.h"
+#include "plenum/driver/exits.h"
 #include "plenum/driver/module_types.h"
 #include "plenum/driver/settings.h"
 #include "plenum/language/compiler_context.h"
@@ -25,6 +26,7 @@
 #include "plenum/midi/received_traffic.h"
 #include "plenum/protocol/chain_inquiry.h"
 #include "plenum/protocol/download.h"
+#include "plenum/protocol/registration_options.h"
 
 namespace {
 
@@ -37,6 +39,10 @@ void reportWireFigures(benchmark::State& state, double wall, double cpu) {
   state.counters["wall_over_wire"] = wire > 0 ? wall / wire : 0;
   state.counters["cpu_over_wall"] = wall > 0 ? cpu / wall : 0;
   state.counters["wire_bytes"] = static_cast<double>(wireCount().sent + wireCount().received);
+  // What each request costs beyond the wire: the host's work and the wake-ups of the
+  // threads that carry it (plenum's and the simulated loop's).
+  const auto requests = static_cast<double>(wireCount().requests);
+  state.counters["extra_ms_per_request"] = requests > 0 ? (wall - wire) * 1000 / requests : 0;
 }
 
 // Runs `operation` once per iteration and reports the figures of the last one.
@@ -63,7 +69,18 @@ void measureOnLoop(benchmark::State& state, const std::function<void()>& operati
   }
 }
 
+constexpr const char* kPlainLoop = "B,B,B,B,wire";
+// Every module with a combination action of 2 banks of 40 pistons of 16 bytes.
+constexpr const char* kRegistrationLoop =
+    "B,B,B,B,wire,combi=0:2:40:16,combi=1:2:40:16,combi=2:2:40:16,combi=3:2:40:16";
+
+std::string scratchPath(const std::string& name) {
+  const char* folder = std::getenv("TMPDIR");
+  return std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/" + name;
+}
+
 void BM_DownloadLargeToFourModules(benchmark::State& state) {
+  useLoop(kPlainLoop);
   const std::string path = writeConfiguration("plenum-bench-download.ncf", largeConfiguration(4));
   measureOnLoop(state, [&] {
     plenum::CompilerContextScope scope;
@@ -73,11 +90,38 @@ void BM_DownloadLargeToFourModules(benchmark::State& state) {
 BENCHMARK(BM_DownloadLargeToFourModules)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 void BM_VersionReport(benchmark::State& state) {
+  useLoop(kPlainLoop);
   measureOnLoop(state, [] {
     for (int i = 0; i < 20; ++i) plenum::reportModuleVersions();
   });
 }
 BENCHMARK(BM_VersionReport)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// -S then -U of the whole registration of the four modules.
+void BM_SaveRegistration(benchmark::State& state) {
+  useLoop(kRegistrationLoop);
+  const std::string path = scratchPath("plenum-bench.reg");
+  measureOnLoop(state, [&] {
+    if (plenum::saveRegistrationOption(path.c_str()) != 0) throw plenum::ExitRequest{1};
+  });
+}
+BENCHMARK(BM_SaveRegistration)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+void BM_LoadRegistration(benchmark::State& state) {
+  useLoop(kRegistrationLoop);
+  const std::string path = scratchPath("plenum-bench.reg");
+  {
+    StandardOutputTo silence;
+    if (plenum::saveRegistrationOption(path.c_str()) != 0) {
+      state.SkipWithError("the registration to load could not be saved");
+      return;
+    }
+  }
+  measureOnLoop(state, [&] {
+    if (plenum::loadRegistrationOption(path.c_str()) != 0) throw plenum::ExitRequest{1};
+  });
+}
+BENCHMARK(BM_LoadRegistration)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 // The monitor's capacity: a burst of Note On messages arriving at full MIDI rate (three
 // bytes each, 960 us apart) into the receive queues a device port uses, while the real
@@ -147,7 +191,6 @@ int main(int argc, char** argv) {
     std::perror(PLENUM_FIRMWARE_DIR);
     return 1;
   }
-  setenv("PLENUM_LOOP", "B,B,B,B,wire", 0);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

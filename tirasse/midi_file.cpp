@@ -66,6 +66,14 @@ std::size_t dataBytesOf(std::uint8_t status) {
   }
 }
 
+// A whole channel message: a status byte below 0xF0 and exactly its data bytes. The bytes
+// of a raw (0xF7) packet may start like one and still be something else.
+bool isChannelMessage(const Bytes& bytes) {
+  if (bytes.empty() || bytes[0] < 0x80 || bytes[0] >= 0xF0) return false;
+  if (bytes.size() != 1 + dataBytesOf(bytes[0])) return false;
+  return std::all_of(bytes.begin() + 1, bytes.end(), [](std::uint8_t b) { return b < 0x80; });
+}
+
 MidiTrack parseTrack(ByteReader reader) {
   MidiTrack track;
   std::uint32_t tick = 0;
@@ -222,8 +230,8 @@ Bytes serializeMidiFileType0(const MidiFile& file) {
       body.push_back(0xF0);
       putVariable(body, static_cast<std::uint32_t>(b.size() - 1));
       body.insert(body.end(), b.begin() + 1, b.end());
-    } else if (b[0] >= 0xF1 || b[0] < 0x80) {
-      // Other system messages travel as raw byte packets.
+    } else if (!isChannelMessage(b)) {
+      // Other system messages, and raw packets read from a file, travel as raw packets.
       body.push_back(0xF7);
       putVariable(body, static_cast<std::uint32_t>(b.size()));
       body.insert(body.end(), b.begin(), b.end());
