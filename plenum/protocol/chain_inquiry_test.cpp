@@ -168,6 +168,15 @@ TEST_F(ChainInquiryTest, HaltAndExecuteGoToOneModuleOrToAll) {
   EXPECT_EQ(outcome.output, "");
 }
 
+TEST_F(ChainInquiryTest, ACommandWhoseReplyIsLostIsNoFailure) {
+  useLoop("B,B,lose=2");
+  const auto outcome = runCaptured([] { broadcastCommand(-1, "E"); });
+  EXPECT_EQ(outcome.output, "");
+  EXPECT_EQ(outcome.exitStatus, -1);
+  EXPECT_EQ(outcome.exceptionText, "");
+  EXPECT_EQ(sentPayloads(), (std::vector<std::string>{"L", "NE", "OE"}));
+}
+
 TEST_F(ChainInquiryTest, ResetSendsOneSystemResetByte) {
   useLoop("B");
   sendSystemReset();
