@@ -62,7 +62,9 @@ LcdAtom::LcdAtom(SourceLocation where, std::optional<ByteString> bytes,
 LcdAtom::~LcdAtom() = default;
 
 std::unique_ptr<LcdAtom> LcdAtom::text(SourceLocation where, const std::string* tokenText) {
-  if (!tokenText) return std::unique_ptr<LcdAtom>(new LcdAtom(std::move(where), {}, nullptr));
+  // "*STRING" names no text: an empty one.
+  if (!tokenText)
+    return std::unique_ptr<LcdAtom>(new LcdAtom(std::move(where), ByteString{}, nullptr));
   std::optional<std::string> decoded = decodeEscapes(*tokenText);
   bool legal = decoded.has_value();
   if (!legal) {

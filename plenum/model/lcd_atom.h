@@ -21,7 +21,7 @@ class LcdAtom : public Element {
   ~LcdAtom() override;
 
   // A quoted text as the scanner read it, quotes included; null for "*STRING", which
-  // makes an item without text. Escapes are decoded here.
+  // makes an empty text. Escapes are decoded here.
   static std::unique_ptr<LcdAtom> text(SourceLocation where, const std::string* tokenText);
   // ( exp ): a value in the current display mode.
   static std::unique_ptr<LcdAtom> value(SourceLocation where, std::unique_ptr<Exp> expression);

@@ -152,17 +152,6 @@ TEST(LightedStopStatements, WideBoardsHaveNoSingleRow) {
   EXPECT_EQ(run.status, 1);
 }
 
-TEST(LightedStopStatements, LightedBitBeforeTheChannelIsReported) {
-  InProcessCompile compile(
-      "*NORVO_MODULE\n"
-      "*LIGHTED_STOP *COUNT = 1\n"
-      "  *INPUT_BIT = Flute *BIT = 1\n"
-      "  *MIDI_CHANNEL = 1 *MIDI_NOTE = 40\n"
-      "*END\n");
-  RunOutput run = compile.load();
-  EXPECT_EQ(run.out, "cfg:3: Please specify *MIDI_CHANNEL first\n");
-}
-
 // A lighted stop read by an expression of a later module is mirrored there by its note.
 TEST(LightedStopStatements, LaterModuleReadsALightedStopByItsNote) {
   InProcessCompile compile(

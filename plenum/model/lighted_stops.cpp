@@ -58,9 +58,9 @@ bool PbusLytedStop::hasFirstNote() const {
   return midi_->number != ModMidiFunction::NumberNotSet;
 }
 
-int PbusLytedStop::unitBytes() const {
-  return std::clamp(count, 0, LargestCountedUnits) * width;
-}
+int PbusLytedStop::countedUnits() const { return std::clamp(count, 0, LargestCountedUnits); }
+
+int PbusLytedStop::unitBytes() const { return countedUnits() * width; }
 
 int PbusLytedStop::outputByteCount() const { return 2 * unitBytes(); }
 int PbusLytedStop::inputByteCount() const { return 2 * unitBytes(); }
@@ -93,9 +93,10 @@ void PbusLytedStop::completeLightedBit(ModInputBit& bit) {
   else if (bit.bit < 1 || bit.bit > unitBytes() * StopsPerByte)
     reportAt(bit, "The bit number is invalid");
   if (hasFirstNote()) {
-    int note = firstNote() + bit.bit - 1;
+    // A bit number far out of range must not overflow the note.
+    const long long note = static_cast<long long>(firstNote()) + bit.bit - 1;
     if (note < 0 || note > HighestNote) reportAt(bit, "Midi note not in range 0 to 127");
-    bit.number = note;
+    bit.number = static_cast<int>(std::clamp(note, -1LL, static_cast<long long>(HighestNote) + 1));
   }
 }
 
@@ -131,7 +132,7 @@ void PbusLytedStop::generate(ModuleProgram& program) {
   const bool wide = width > NarrowWidth;
   appendRecord(program.mainList(), SFlyt2note,
                {outputOffset, units, firstNote(), channel() + (wide ? WideChannelFlag : 0),
-                singleRow ? SingleRowMask : FullRowMask, wide ? 0 : count * 4 - 4});
+                singleRow ? SingleRowMask : FullRowMask, wide ? 0 : countedUnits() * 4 - 4});
   for (int i = 0; i < units; ++i)
     appendRecord(program.mainList(), SFsendReset, {outputOffset + 2 * i, 0x00, 0xFF});
   // The lighted bits generate nothing of their own: the board sends their notes.

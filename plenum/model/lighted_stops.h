@@ -50,6 +50,9 @@ class PbusLytedStop : public PbusDev {
   bool hasFirstNote() const;
   // Bytes of one row of stops across all units: count x width (0 while unusable).
   int unitBytes() const;
+  // The count as far as the chain figures use it: a count far out of range (reported)
+  // stays small enough to compute with.
+  int countedUnits() const;
 
   int count = -1;
   bool singleRow = false;

@@ -71,28 +71,6 @@ class LightedStopTest : public ::testing::Test {
   CompilerContextScope scope;
 };
 
-TEST_F(LightedStopTest, ChainFiguresFollowWidthAndCount) {
-  struct Case {
-    int width;
-    int count;
-    int bytes;
-    int inputBits;
-  } cases[] = {{PbusLytedStop::NarrowWidth, 2, 4, 32},
-               {PbusLytedStop::Width32, 1, 8, 64},
-               {PbusLytedStop::Width40, 1, 10, 80},
-               {PbusLytedStop::Width64, 2, 32, 256}};
-  for (const Case& c : cases) {
-    CompilerContextScope local;
-    PbusLytedStop stops(context().here(), c.width);
-    stops.setCount(c.count);
-    EXPECT_EQ(stops.outputByteCount(), c.bytes) << c.width;
-    EXPECT_EQ(stops.inputByteCount(), c.bytes) << c.width;
-    EXPECT_EQ(stops.inputBitCount(), c.inputBits) << c.width;
-    EXPECT_EQ(stops.outputBitCount(), 0);
-    EXPECT_EQ(stops.functionUse(), 10u);
-  }
-}
-
 TEST_F(LightedStopTest, TwoNarrowUnitsSendSixteenNotes) {
   NvPbusMod module;
   module.addDevice(new PlainOutputBoard(0));
@@ -207,6 +185,28 @@ TEST_F(LightedStopTest, NoteOfTheStopBeyondTheMidiRangeIsReported) {
             "organ.cfg:3: Midi note not in range 0 to 127\n");
 }
 
+TEST_F(LightedStopTest, HugeBitAndCountStayReportedWithoutOverflow) {
+  NvPbusMod module;
+  auto* stops = new PbusLytedStop(context().here(), PbusLytedStop::Width64);
+  testing::internal::CaptureStdout();
+  stops->setCount(2147483647);
+  stops->setChannel(0);
+  stops->setNote(36);
+  ModInputBit* bit = lightedBit("Far", 2147483647);
+  stops->addLightedBit(bit);
+  module.addDevice(stops);
+  stops->generate(module.program);
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out.rfind("organ.cfg:3: Count not in range 1 to 8\n"
+                      "organ.cfg:3: The bit number is invalid\n"
+                      "organ.cfg:3: Midi note not in range 0 to 127\n",
+                      0),
+            0u)
+      << out;
+  EXPECT_GT(bit->number, 127);
+  EXPECT_GT(module.outputBytes, 16);
+}
+
 TEST_F(LightedStopTest, SettersReportRangeAndRepetition) {
   PbusLytedStop stops(context().here(), PbusLytedStop::NarrowWidth);
   testing::internal::CaptureStdout();
@@ -267,20 +267,6 @@ TEST_F(LightedStopTest, SixtyFourWideByTwoOverflowsTheChain) {
   module.generate();
   std::string out = testing::internal::GetCapturedStdout();
   EXPECT_NE(out.find("There are too many inputs or outputs in this module"), std::string::npos);
-}
-
-TEST_F(LightedStopTest, ListingShowsTheBoardAndItsBits) {
-  std::unique_ptr<PbusLytedStop> stops(board(PbusLytedStop::NarrowWidth, 2, true));
-  stops->addLightedBit(lightedBit("Trumpet", 3));
-  testing::internal::CaptureStdout();
-  stops->print();
-  std::string out = testing::internal::GetCapturedStdout();
-  std::string bitLine;
-  testing::internal::CaptureStdout();
-  static_cast<const ModInputBit&>(*stops->items[0]).print(true);
-  bitLine = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out, "  Lyted Stop: count = 2, Chan = 3, Offset = 36 (Single Row)\n" + bitLine);
-  EXPECT_EQ(bitLine.rfind("    ", 0), 0u);
 }
 
 // The first lighted-stop board of a module recalls the stops of the whole output chain
@@ -357,16 +343,6 @@ TEST_F(LightedPistonTest, OnlyTheFirstOutputBoardGeneratesThePistons) {
   EXPECT_EQ(module.program.pistons, 0);
   EXPECT_TRUE(module.program.noteList(0).empty());
   EXPECT_EQ(module.outputBoardCount, 2);
-}
-
-TEST_F(LightedStopTest, WithoutCombinationActionNoPistons) {
-  NvPbusMod module;
-  PbusLytedStop* stops = board(PbusLytedStop::NarrowWidth, 1);
-  module.addDevice(stops);
-  EXPECT_FALSE(stops->usesCombinationAction());
-  generate(*stops, module);
-  EXPECT_EQ(module.program.pistonSize, 0);
-  EXPECT_EQ(module.program.pistons, 0);
 }
 
 }  // namespace

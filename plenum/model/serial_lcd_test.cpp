@@ -120,15 +120,6 @@ TEST_F(SerialLcdTest, ValueLengthAndFlagsFollowTheMode) {
   }
 }
 
-TEST_F(SerialLcdTest, ItemsKeepTheModeTheyWereMadeIn) {
-  setLcdBinary();
-  std::unique_ptr<LcdAtom> binary = LcdAtom::value(context().here(), constant(1));
-  setLcdDecimal(2, context().here());
-  std::unique_ptr<LcdAtom> decimal = LcdAtom::value(context().here(), constant(1));
-  EXPECT_EQ(binary->mode, 0);
-  EXPECT_EQ(decimal->mode, 2);
-}
-
 TEST_F(SerialLcdTest, DecimalFourIsReportedAndMeansThree) {
   setLcdBinary();
   context().line = 12;
@@ -221,6 +212,13 @@ TEST_F(SerialLcdTest, TextEscapesAreDecodedOnce) {
     }
     EXPECT_FALSE(atom->expression);
   }
+}
+
+TEST_F(SerialLcdTest, StringKeywordWithoutTextIsAnEmptyText) {
+  std::unique_ptr<LcdAtom> atom = LcdAtom::text(context().here(), nullptr);
+  ASSERT_TRUE(atom->textBytes.has_value());
+  EXPECT_TRUE(atom->textBytes->empty());
+  EXPECT_EQ(atom->byteCount(), 0);
 }
 
 TEST_F(SerialLcdTest, TextTooLongForOneRecordIsReported) {
