@@ -8,7 +8,12 @@
 #include <string>
 
 #include "plenum/codegen/codegen_test_support.h"
+#include "plenum/codegen/input_bits.h"
+#include "plenum/codegen/output_bits.h"
+#include "plenum/codegen/when_command.h"
+#include "plenum/driver/module_types.h"
 #include "plenum/language/compile_in_process.h"
+#include "plenum/model/pbus_dev.h"
 
 namespace plenum {
 namespace {
@@ -274,6 +279,69 @@ TEST(CommandListing, LinesOfTheStatements) {
       << listing;
   EXPECT_NE(listing.find("*when (Tab) *IF (Swell)*value Level = (9)\n"), std::string::npos)
       << listing;
+}
+
+// An output board of 32 bits that drives stop tabs or not.
+class TabBoard : public PbusDev {
+ public:
+  explicit TabBoard(bool tabs) : tabs_(tabs) {}
+  void print() const override {}
+  void generate(ModuleProgram&) override {}
+  int outputByteCount() const override { return 4; }
+  int outputBitCount() const override { return 32; }
+  bool usesCombinationAction() const override { return tabs_; }
+
+ private:
+  bool tabs_;
+};
+
+class DirectCommands : public ::testing::Test {
+ protected:
+  void SetUp() override { context().setFileName("cfg"); }
+  void TearDown() override { moduleTypes().clear(); }
+  CompilerContextScope scope;
+};
+
+TEST_F(DirectCommands, PulseSetsItsBitWhenTheNoteArrives) {
+  NvPbusMod module;
+  module.addDevice(new TabBoard(false));
+  auto* board = new TabBoard(true);
+  module.addDevice(board);
+  ModPulseCmd pulse(context().here(), 10, "C2N40");
+  std::string out = testing_support::printedBy([&] { pulse.generate(module.program, board); });
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(module.program.noteList(1), bytes({4, 5, 40, 0x35, 0x40}));
+}
+
+TEST_F(DirectCommands, PulseChecks) {
+  NvPbusMod module;
+  auto* board = new TabBoard(false);
+  module.addDevice(board);
+  ModPulseCmd pulse(context().here(), 33, "C2N40");
+  std::string out = testing_support::printedBy([&] { pulse.generate(module.program, board); });
+  EXPECT_EQ(out,
+            "cfg:1: Illegal bit number\n"
+            "cfg:1: This is only valid as part of a combination action\n");
+  EXPECT_TRUE(module.program.noteList(1).empty());
+}
+
+TEST_F(DirectCommands, WhenIsRefusedBesideTheCombinationActionOfATypeAModule) {
+  for (char type : {'A', 'B'}) {
+    moduleTypes() = {type};
+    CompilerContextScope local;
+    context().setFileName("cfg");
+    auto* tab = keepLoose(std::make_unique<ModInputBit>(context().here()));
+    tab->setFromLiteral("C1N60");
+    tab->bindName(lookupIdentifier("Tab"), BindDefinition);
+    NvPbusMod module;
+    module.number = 0;
+    module.functionUseMask = UseCombinationAction;
+    ModWhenCmd when(context().here(), lookupIdentifier("Tab"), nullptr, lookupIdentifier("F"),
+                    new ExpInt(context().here(), 1));
+    when.bindTarget(module);
+    std::string out = testing_support::printedBy([&] { when.generateInModule(module.program, module); });
+    EXPECT_EQ(out, type == 'A' ? "cfg:1: Sorry, *WHEN not compatible with combination action\n" : "");
+  }
 }
 
 }  // namespace
