@@ -66,6 +66,12 @@ const ParseCase ParseCases[] = {
      "cfg:2: syntax error, unexpected L_CONTROLLER, expecting L_NOTE\n", 1},
     {"BitsNeedTheirCount", "*NORVO_MODULE *INPUT_96\n*DIVISION *BITS = 1\n*END\n", "",
      "cfg:3: syntax error, unexpected END, expecting ','\n", 1},
+    {"ExternalItemsRecoverAndAreStillFinished",
+     "*INPUT_BIT = A *MIDI_CHANNEL 1 C1N5\n*DIVISION = B *MIDI_NOTES 36, 61\n*NORVO_MODULE\n*END\n",
+     "cfg:2: *MIDI_NOTES not defined for *DIVISION\ncfg:2: *MIDI_CHANNEL not defined for *DIVISION\n",
+     "cfg:1: syntax error, unexpected INT, expecting '='\n"
+     "cfg:2: syntax error, unexpected INT, expecting '='\n",
+     1},
     {"InvalidToken", "*NORVO_MODULE\n*KX64 . *DEBOUNCE = 3\n*END\n", "",
      "cfg:2: syntax error, unexpected invalid token\n", 1},
     {"MisspeltKeywordIsReportedOnce",
