@@ -207,6 +207,8 @@ const MessageCase MessageCases[] = {
      "cfg:5: The channel number must be between 1 and 16, inclusive\n"},
     {"MidiChannelOfLiteral", "*NORVO_MODULE *MIDI_COMMAND (1) C17C7, 1",
      "cfg:5: The channel number must be between 1 and 16, inclusive\n"},
+    {"MidiChannelFarOutOfRange", "*NORVO_MODULE *MIDI_COMMAND (1) *ALL_NOTES_OFF 99999999999",
+     "cfg:5: The channel number must be between 1 and 16, inclusive\n"},
     {"MidiMonoValue", "*NORVO_MODULE *MIDI_COMMAND (1) *MONO_MODE_ON 1, 128",
      "cfg:5: The third byte of the MIDI message must be between 0 and 127, inclusive\n"},
     {"OutputBitTooLarge", "*NORVO_MODULE *RANK_DRIVER_8 *OUTPUT_BIT *BIT = 9 (1)",
