@@ -12,7 +12,11 @@ Element::Element() : location(context().here()) {}
 
 Element::Element(SourceLocation where) : location(std::move(where)) {}
 
-Element::~Element() = default;
+// A statement discarded by the parser's error recovery must not leave its name bound to
+// freed memory: a later definition or use of the name would read it.
+Element::~Element() {
+  if (identifier != nullptr && identifier->element == this) identifier->element = nullptr;
+}
 
 void Element::finish() {}
 
