@@ -24,6 +24,10 @@ void ModBit::generateInModule(ModuleProgram& program, NvPbusMod& owner) {
   appendRecord(program.mainList(), Sstb, {workBit_ / 8, 1 << (workBit_ % 8)});
 }
 
+void ModBit::moveWorkByte(int from, int to) {
+  if (workBit_ / 8 == from) workBit_ = to * 8 + workBit_ % 8;
+}
+
 bool ModBit::isAvailableIn(int moduleNumber) const {
   return module == nullptr || module->number == moduleNumber;
 }
@@ -44,6 +48,10 @@ void ModValue::generateInModule(ModuleProgram& program, NvPbusMod& owner) {
   if (!expression) return;
   expression->generate(program.mainList(), owner);
   appendRecord(program.mainList(), Ssta, {workByte_});
+}
+
+void ModValue::moveWorkByte(int from, int to) {
+  if (workByte_ == from) workByte_ = to;
 }
 
 bool ModValue::isAvailableIn(int moduleNumber) const {

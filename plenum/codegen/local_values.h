@@ -21,6 +21,7 @@ class ModBit : public ModFunction {
   void generateInModule(ModuleProgram& program, NvPbusMod& owner) override;
   bool isAvailableIn(int moduleNumber) const override;
 
+  void moveWorkByte(int from, int to) override;
   int workBit() const { return workBit_; }  // byte address * 8 + bit number
 
   std::unique_ptr<Exp> expression;  // the assigned value; none for a when-command target
@@ -38,6 +39,7 @@ class ModValue : public ModFunction {
   void generateInModule(ModuleProgram& program, NvPbusMod& owner) override;
   bool isAvailableIn(int moduleNumber) const override;
 
+  void moveWorkByte(int from, int to) override;
   int workByte() const { return workByte_; }
 
   std::unique_ptr<Exp> expression;

@@ -33,6 +33,10 @@ class ModFunction : public Element {
   // "unknown kind of function" fault, "data:5006".
   virtual void generateInModule(ModuleProgram& program, NvPbusMod& module);
 
+  // A work byte taken while the module was being read moves, because a board attached
+  // later needs it. Only the items that take bytes that early hold any.
+  virtual void moveWorkByte(int /*from*/, int /*to*/) {}
+
   PbusDev* board = nullptr;     // the board the statement is written under
   NvPbusMod* module = nullptr;  // the module, when not under a board
 };

@@ -150,6 +150,10 @@ class NvPbusMod : public NvMod {
 
  private:
   void initialiseMemoryMap();
+  // Marks the board images (and the combination action's bytes) not marked yet; returns
+  // those of them that were already handed out.
+  std::vector<int> reserveBoardMemory();
+  void reserveMemoryOfLateBoard();
   void generateMidiCommands();
   void generateBoards();
   void generateModuleFunctions();
@@ -161,6 +165,8 @@ class NvPbusMod : public NvMod {
 
   std::array<bool, WorkMemoryBytes> memoryMap_{};
   bool memoryMapReady_ = false;
+  int reservedChainSize_ = 0;
+  bool reservedForCombinationAction_ = false;
   int localBitByte_ = 0;
   int localBitIndex_ = 9;
   std::vector<RemoteBit> remoteBits_;

@@ -4,10 +4,12 @@
 
 #include <string>
 
+#include "plenum/codegen/codegen_test_support.h"
 #include "plenum/codegen/mod_function.h"
 #include "plenum/driver/exits.h"
 #include "plenum/driver/module_types.h"
 #include "plenum/driver/settings.h"
+#include "plenum/language/compile_in_process.h"
 #include "plenum/model/configuration.h"
 #include "plenum/model/midi_command.h"
 #include "plenum/model/pbus_dev.h"
@@ -358,6 +360,28 @@ TEST_F(ModuleTest, MidiCommandsCheckedAndEmittedFirst) {
   EXPECT_EQ(ByteString(image.begin() + 122, image.end()),
             (ByteString{Sldi, 1, SFx2midi, 8, 0, 1, 3, 0xB1, 123, 0,  // bit 0 of byte 0
                         Sldi, 1, SFx2midi, 6, 0, 2, 1, 0xFF, 0}));
+}
+
+// Local bits and values take their bytes while the module is read, and may stand before
+// the boards whose images need those bytes: the locals move, the images keep theirs.
+using testing_support::printedBy;
+
+TEST(WorkMemory, LocalsDeclaredBeforeABoardMoveOutOfItsBusImage) {
+  const char* orders[] = {"*INPUT_64 *BIT b = (1) *VALUE v = (2)",
+                          "*BIT b = (1) *VALUE v = (2) *INPUT_64"};
+  for (const char* items : orders) {
+    testing_support::InProcessCompile compile(std::string("*NORVO_MODULE\n") + items +
+                                              "\n*END\n");
+    ASSERT_EQ(compile.load().out, "") << items;
+    NvPbusMod& module = *compile.configuration.modules[0];
+    // An input board of 8 bytes: images at 0-7, 16-23, 32-39 and 48-55; byte 64 is the
+    // system's. First fit then gives the local bit byte 8 and the value byte 9.
+    EXPECT_TRUE(module.isWorkByteUsed(0));
+    EXPECT_EQ(printedBy([&] { module.functions[0]->print(false); }),
+              "    Local Bit: Bit 64 (ofs 8, mask 01)\n") << items;
+    EXPECT_EQ(printedBy([&] { module.functions[1]->print(false); }).substr(0, 22),
+              "    Local Byte: Byte 9") << items;
+  }
 }
 
 }  // namespace

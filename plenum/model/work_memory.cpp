@@ -17,20 +17,47 @@ constexpr int CombinationActionFirstByte = 73;
 
 void NvPbusMod::initialiseMemoryMap() {
   memoryMap_.fill(false);
+  memoryMap_[SystemFlagsByte] = true;
+  reservedChainSize_ = 0;
+  reservedForCombinationAction_ = false;
+  reserveBoardMemory();  // nothing is handed out yet, so nothing can be in the way
+  memoryMapReady_ = true;
+}
+
+std::vector<int> NvPbusMod::reserveBoardMemory() {
+  std::vector<int> alreadyHandedOut;
+  auto reserve = [&](int address) {
+    if (address >= WorkMemoryBytes) return;
+    auto used = memoryMap_[static_cast<std::size_t>(address)];
+    if (used) alreadyHandedOut.push_back(address);
+    memoryMap_[static_cast<std::size_t>(address)] = true;
+  };
   const int size = chainSize();
   for (int block = 0; block < PbusImageBlocks; ++block)
-    for (int i = 0; i < size; ++i) {
-      int address = block * PbusImageBlockSize + i;
-      if (address < WorkMemoryBytes) memoryMap_[static_cast<std::size_t>(address)] = true;
-    }
-  memoryMap_[SystemFlagsByte] = true;
-  for (const auto& board : boards)
-    if (board->usesCombinationAction()) {
-      for (int address = CombinationActionFirstByte; address < WorkMemoryBytes; ++address)
-        memoryMap_[static_cast<std::size_t>(address)] = true;
-      break;
-    }
-  memoryMapReady_ = true;
+    for (int i = reservedChainSize_; i < size; ++i) reserve(block * PbusImageBlockSize + i);
+  if (size > reservedChainSize_) reservedChainSize_ = size;
+  if (!reservedForCombinationAction_)
+    for (const auto& board : boards)
+      if (board->usesCombinationAction()) {
+        for (int address = CombinationActionFirstByte; address < WorkMemoryBytes; ++address)
+          reserve(address);
+        reservedForCombinationAction_ = true;
+        break;
+      }
+  return alreadyHandedOut;
+}
+
+void NvPbusMod::reserveMemoryOfLateBoard() {
+  if (!memoryMapReady_) return;
+  // Local bits and values take their bytes while the module is still being read, and the
+  // language lets them stand before the boards that use them. A board attached after them
+  // may need one of those bytes for its bus image: move the local item, or two things
+  // would share the byte.
+  for (int taken : reserveBoardMemory()) {
+    const int moved = allocBytes(1, 0);
+    if (taken == localBitByte_) localBitByte_ = moved;
+    for (const auto& function : functions) function->moveWorkByte(taken, moved);
+  }
 }
 
 bool NvPbusMod::isWorkByteUsed(int address) const {
