@@ -11,16 +11,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   std::string error;
-  const auto spec = plenum::parseLoopSpec(text, error);
-  if (!spec) {
+  const auto layout = plenum::parseLoopSpec(text, error);
+  if (!layout) {
     if (error.empty()) std::abort();  // a refusal always says why
     return 0;
   }
-  if (spec->modules.size() > plenum::kMaxSimulatedModules) std::abort();
-  for (const auto& module : spec->modules) {
+  if (layout->modules.size() > plenum::kMaxSimulatedModules) std::abort();
+  for (const auto& module : layout->modules) {
     if (module.type != 'A' && module.type != 'B' && module.type != 'C') std::abort();
   }
-  for (const auto& fault : spec->faults) {
+  for (const auto& fault : layout->faults) {
     if (fault.request < 0 || fault.delayMs < 0) std::abort();
   }
   return 0;

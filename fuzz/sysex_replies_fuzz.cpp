@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // directory.
   if (chdir(PLENUM_FIRMWARE_DIR) != 0) std::abort();
   plenum::setExchangeClock(&plenum::fuzz::replyClock);
+  // Every port an operation opens or re-opens is a ReplyPort, never a real device.
+  plenum::setPortFactory([] { return std::make_unique<plenum::fuzz::ReplyPort>(); });
   return 0;
 }
 

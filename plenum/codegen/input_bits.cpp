@@ -64,6 +64,15 @@ void checkNoteAndChannel(ModMidiFunction& statement) {
   if (statement.channel == -1) reportAt(statement, "midi_channel not defined");
 }
 
+// An input bit's own checks: its bit on the board, then its note and channel.
+void checkBitNoteAndChannel(ModInputBit& statement, int bitCount) {
+  if (statement.bit == -1)
+    reportAt(statement, "bit not defined");
+  else if (statement.bit < 1 || statement.bit > bitCount)
+    reportAt(statement, "bit not in range 1 to %d", bitCount);
+  checkNoteAndChannel(statement);
+}
+
 // The combination action's set and map buttons throttle what they send.
 bool isSetOrMapInput(const ModInputBit& bit) {
   const Configuration* configuration = context().currentConfiguration;
@@ -96,11 +105,7 @@ void ModInputBit::print(bool indent) const { printLine(indent, "InputBit"); }
 
 void ModInputBit::generate(ModuleProgram& program, PbusDev* board) {
   BoardView view = viewOf(board);
-  if (bit == -1)
-    reportAt(*this, "bit not defined");
-  else if (bit < 1 || bit > view.bitCount)
-    reportAt(*this, "bit not in range 1 to %d", view.bitCount);
-  checkNoteAndChannel(*this);
+  checkBitNoteAndChannel(*this, view.bitCount);
 
   if (programChange) {
     if (claimProgramChanges(channel, number, *this, 1))
@@ -137,11 +142,7 @@ void ModAltInputBit::print(bool indent) const { printLine(indent, "Alternate Inp
 
 void ModAltInputBit::generate(ModuleProgram& program, PbusDev* board) {
   BoardView view = viewOf(board);
-  if (bit == -1)
-    reportAt(*this, "bit not defined");
-  else if (bit < 1 || bit > view.bitCount)
-    reportAt(*this, "bit not in range 1 to %d", view.bitCount);
-  checkNoteAndChannel(*this);
+  checkBitNoteAndChannel(*this, view.bitCount);
   if (programChange) reportAt(*this, "Program change cannot be used with alternate action");
   claimOneNote(*this, "\t(Location of previous use)");
   if (invert) reportAt(*this, "The *INVERT keyword is not applicable here");

@@ -7,43 +7,43 @@ namespace {
 
 TEST(LoopSpec, ModulesWithVersionsAndReportedTypes) {
   std::string error;
-  const std::optional<LoopSpec> spec = parseLoopSpec("A:0x310, B, C:785/A, A/-", error);
-  ASSERT_TRUE(spec) << error;
-  ASSERT_EQ(spec->modules.size(), 4u);
-  EXPECT_EQ(spec->modules[0].type, 'A');
-  EXPECT_EQ(spec->modules[0].version, 0x310);
-  EXPECT_EQ(spec->modules[1].reportedType, 'B');
-  EXPECT_EQ(spec->modules[2].version, 785);
-  EXPECT_EQ(spec->modules[2].reportedType, 'A');
-  EXPECT_EQ(spec->modules[3].reportedType, '\0');
+  const std::optional<LoopSpec> layout = parseLoopSpec("A:0x310, B, C:785/A, A/-", error);
+  ASSERT_TRUE(layout) << error;
+  ASSERT_EQ(layout->modules.size(), 4u);
+  EXPECT_EQ(layout->modules[0].type, 'A');
+  EXPECT_EQ(layout->modules[0].version, 0x310);
+  EXPECT_EQ(layout->modules[1].reportedType, 'B');
+  EXPECT_EQ(layout->modules[2].version, 785);
+  EXPECT_EQ(layout->modules[2].reportedType, 'A');
+  EXPECT_EQ(layout->modules[3].reportedType, '\0');
 }
 
 TEST(LoopSpec, OptionsAndFaults) {
   std::string error;
-  const std::optional<LoopSpec> spec =
+  const std::optional<LoopSpec> layout =
       parseLoopSpec("B,B,wire,burst,flash=50,lose=2,late=3:1200,corrupt=4,truncate=5,inputerror=6,failverify=7,"
                     "combi=1:8:40:16",
                     error);
-  ASSERT_TRUE(spec) << error;
-  EXPECT_TRUE(spec->wireSpeed);
-  EXPECT_TRUE(spec->trafficBurst);
-  EXPECT_EQ(spec->flashMs, 50);
-  ASSERT_EQ(spec->faults.size(), 6u);
-  EXPECT_EQ(spec->faults[0].kind, FaultKind::LoseReply);
-  EXPECT_EQ(spec->faults[0].request, 2);
-  EXPECT_EQ(spec->faults[1].kind, FaultKind::LateReply);
-  EXPECT_EQ(spec->faults[1].delayMs, 1200);
-  EXPECT_EQ(spec->faults[5].kind, FaultKind::FailVerify);
-  EXPECT_EQ(spec->faults[5].request, 7);
-  ASSERT_EQ(spec->registrations.size(), 1u);
-  EXPECT_EQ(spec->registrations[0].banks, 8);
+  ASSERT_TRUE(layout) << error;
+  EXPECT_TRUE(layout->wireSpeed);
+  EXPECT_TRUE(layout->trafficBurst);
+  EXPECT_EQ(layout->flashMs, 50);
+  ASSERT_EQ(layout->faults.size(), 6u);
+  EXPECT_EQ(layout->faults[0].kind, FaultKind::LoseReply);
+  EXPECT_EQ(layout->faults[0].request, 2);
+  EXPECT_EQ(layout->faults[1].kind, FaultKind::LateReply);
+  EXPECT_EQ(layout->faults[1].delayMs, 1200);
+  EXPECT_EQ(layout->faults[5].kind, FaultKind::FailVerify);
+  EXPECT_EQ(layout->faults[5].request, 7);
+  ASSERT_EQ(layout->registrations.size(), 1u);
+  EXPECT_EQ(layout->registrations[0].banks, 8);
 }
 
 TEST(LoopSpec, EmptyLoopIsWrittenOut) {
   std::string error;
-  const std::optional<LoopSpec> spec = parseLoopSpec("empty", error);
-  ASSERT_TRUE(spec) << error;
-  EXPECT_TRUE(spec->modules.empty());
+  const std::optional<LoopSpec> layout = parseLoopSpec("empty", error);
+  ASSERT_TRUE(layout) << error;
+  EXPECT_TRUE(layout->modules.empty());
 }
 
 class BadLoopSpec : public ::testing::TestWithParam<const char*> {};
