@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "plenum/driver/exits.h"
@@ -46,6 +47,11 @@ std::string runOperation(const std::function<void()>& operation) {
     return std::string("Program bug: ") + bug.where;
   }
   return {};
+}
+
+std::string scratchPath(const std::string& name) {
+  const char* folder = std::getenv("TMPDIR");
+  return std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/" + name;
 }
 
 }  // namespace plenum::bench

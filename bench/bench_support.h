@@ -26,6 +26,9 @@ class StandardOutputTo {
 double threadCpuSeconds();
 double wallSeconds();
 
+// A path for `name` in the temporary folder ($TMPDIR, else /tmp).
+std::string scratchPath(const std::string& name);
+
 // Runs a plenum operation; returns an empty string, or how the run would have ended.
 std::string runOperation(const std::function<void()>& operation);
 

@@ -5,6 +5,7 @@
 // baud, 10 bits a byte).
 
 #include <cstdint>
+#include <vector>
 
 namespace plenum::bench {
 
@@ -19,6 +20,20 @@ struct WireCount {
 
 // The counts since the last reset, over every port opened meanwhile.
 WireCount& wireCount();
+
+// The SysEx requests sent since the last reset, with the number of SysEx replies taken
+// after each one: what a host that does nothing but send and wait would have done.
+struct RecordedRequest {
+  std::vector<std::uint8_t> bytes;
+  int replies = 0;
+};
+std::vector<RecordedRequest>& recordedRequests();
+
+// Sends the recorded requests to fresh modules of the current loop straight through a
+// simulated loop port, each after the replies to the one before it, and returns the wall
+// time in seconds: the floor that the loop and the operating system set, without
+// plenum's own work.
+double replayRecordedRequests();
 
 // From now on the port is a loop of the modules `loopText` describes (the syntax of
 // PLENUM_LOOP), fresh ones; any open port is closed.
