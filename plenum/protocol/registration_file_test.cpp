@@ -138,6 +138,11 @@ TEST(RegistrationFile, LoadRefusesEveryMalformedFile) {
       {"data without line feed", "reg 1\n" + header + std::string(128, '0'), "Syntax error in file %s\n", 0},
       {"data not hex", "reg 1\n" + header + std::string(127, '0') + "g\n", "Syntax error in file %s\n", 0},
       {"second record bad", "reg 1\n" + header + data + "mod 1 banks 1\n", "Syntax error in file %s\n", 1},
+      // Lines are read at most a module's memory in hex digits long, whatever the file holds.
+      {"endless header line", "reg 1\nmod 0 banks 1 pistons 4 size 16" + std::string(300000, ' ') + "\n" + data,
+       "Syntax error in file %s\n", 0},
+      {"data line beyond a module's memory", "reg 1\n" + header + std::string(3 * 0x10000, '0') + "\n",
+       "Syntax error in file %s\n", 0},
       {"blank line after records", "reg 1\n" + header + data + "\n", "Syntax error in file %s\n", 1},
   };
   const std::string path = tempPath("registration_bad.reg");
