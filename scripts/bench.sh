@@ -28,17 +28,22 @@ python3 - "$build/bench.json" <<'PY'
 import json, sys
 runs = json.load(open(sys.argv[1]))["benchmarks"]
 compile_ms = {}
+statements = {}
 for r in runs:
     name = r["name"]
     if name.startswith("BM_CompileGenerated/") and r.get("run_type") == "iteration":
         # CPU time: the compile runs on one thread, and wall time on a busy machine
         # measures the other processes as well.
-        compile_ms[int(name.split("/")[1])] = r["cpu_time"]
+        sections = int(name.split("/")[1])
+        compile_ms[sections] = r["cpu_time"]
+        statements[sections] = r["statements"]
 if {1, 4, 16} <= compile_ms.keys():
-    print("\nCompile growth (CPU time ratio for 4x and 16x the statements; linear is 4 and 16):")
-    print("  4x: %.2f   16x: %.2f   per statement 16x/1x: %.2f" % (
-        compile_ms[4] / compile_ms[1], compile_ms[16] / compile_ms[1],
-        compile_ms[16] / compile_ms[1] / 16))
+    print("\nCompile growth (CPU time over that of 1x; linear growth gives the statement ratio):")
+    for n in (4, 16):
+        grow = statements[n] / statements[1]
+        ratio = compile_ms[n] / compile_ms[1]
+        print("  %2dx: %d statements (%.2f times as many), CPU time %.2f times, per statement %.2f" % (
+            n, statements[n], grow, ratio, ratio / grow))
 print("\nWire-speed figures (targets: wall/wire <= 1.05, cpu/wall < 0.05; wall/floor is the")
 print("wall time over that of the same requests sent by a host that only sends and waits):")
 for r in runs:
