@@ -9,7 +9,6 @@
 #include "plenum/driver/exit_handlers.h"
 #include "plenum/driver/operations.h"
 #include "plenum/driver/settings.h"
-#include "plenum/protocol/registration_options.h"
 
 namespace plenum {
 
@@ -98,10 +97,10 @@ int runCommandLine(int argc, char** argv) {
     std::printf("Parsing file %s\n", fileName);
     downloadConfigurationFile(fileName);
     resetMidi();
-    return registrationFailedInRun() ? 1 : 0;
+    return anActionFailedInRun() ? 1 : 0;
   }
   closeMidiPort();
-  return registrationFailedInRun() ? 1 : 0;
+  return anActionFailedInRun() ? 1 : 0;
 }
 
 }  // namespace plenum

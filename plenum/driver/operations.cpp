@@ -22,28 +22,35 @@ void resetMidi() { sendSystemReset(); }
 
 void reportVersions() { reportModuleVersions(); }
 
-int saveRegistrationFile(const char* fileName) { return saveRegistrationOption(fileName); }
+namespace {
 
-int loadRegistrationFile(const char* fileName) { return loadRegistrationOption(fileName); }
+bool failedInRun = false;
 
-int copyRegistrationBank(int bank) { return copyRegistrationOption(bank); }
-
-// The verify has printed every difference; the run goes on with the next option.
-void verifyExecutiveStandard() { verifyExecutive(settings().startModule, ""); }
-
-void verifyExecutiveFile(const char* fileName) {
-  verifyExecutive(settings().startModule, fileName);
+int noted(int result) {
+  if (result != 0) failedInRun = true;
+  return result;
 }
 
-// A file that cannot be read has been reported; the run goes on with the next option.
-void programCodeFromFile(const char* fileName) {
-  programCodeFile(settings().startModule, fileName);
+}  // namespace
+
+int saveRegistrationFile(const char* fileName) { return noted(saveRegistrationOption(fileName)); }
+int loadRegistrationFile(const char* fileName) { return noted(loadRegistrationOption(fileName)); }
+int copyRegistrationBank(int bank) { return noted(copyRegistrationOption(bank)); }
+
+// The verify has printed every difference.
+int verifyExecutiveStandard() { return noted(verifyExecutive(settings().startModule, "")); }
+int verifyExecutiveFile(const char* fileName) {
+  return noted(verifyExecutive(settings().startModule, fileName));
 }
 
-void reprogramExecutiveStandard() { programExecutive(settings().startModule, ""); }
+// A file that cannot be read has been reported.
+int programCodeFromFile(const char* fileName) {
+  return noted(programCodeFile(settings().startModule, fileName));
+}
 
-void reprogramExecutiveFile(const char* fileName) {
-  programExecutive(settings().startModule, fileName);
+int reprogramExecutiveStandard() { return noted(programExecutive(settings().startModule, "")); }
+int reprogramExecutiveFile(const char* fileName) {
+  return noted(programExecutive(settings().startModule, fileName));
 }
 
 void runLoopDiagnostic(int passes) { loopDiagnostic(passes); }
@@ -51,6 +58,10 @@ void runLoopDiagnostic(int passes) { loopDiagnostic(passes); }
 void downloadConfigurationFile(const char* fileName) {
   downloadConfiguration(fileName, settings().startModule);
 }
+
+bool anActionFailedInRun() { return failedInRun; }
+
+void forgetFailedActions() { failedInRun = false; }
 
 void closeMidiPort() { closeCurrentPort(); }
 

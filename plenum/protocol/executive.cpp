@@ -179,15 +179,16 @@ int verifyExecutive(int module, const std::string& fileName) {
   return result;
 }
 
-void programExecutive(int module, const std::string& fileName) {
+int programExecutive(int module, const std::string& fileName) {
   broadcastCommand(module, "H");
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   discardInput();
   const int count = countModules(false);
   for (int i = module < 0 ? 0 : module; i < (module < 0 ? count : module + 1); ++i) {
-    if (!reprogramModule(i, fileName)) return;
+    if (!reprogramModule(i, fileName)) return 1;
   }
   std::printf("Programming the executive successfully completed\n");
+  return 0;
 }
 
 }  // namespace plenum

@@ -22,7 +22,8 @@ int verifyExecutive(int module, const std::string& fileName);
 // `fileName`, or from the standard file for each module's type when it is empty: the new
 // top block and the low snippet go into spare memory, a flasher chosen by the module's
 // executive version is programmed and started, and the module is awaited until it
-// answers again.
-void programExecutive(int module, const std::string& fileName);
+// answers again. Returns 0, or 1 when a module could not be reprogrammed (its message is
+// printed and the modules after it are left alone).
+int programExecutive(int module, const std::string& fileName);
 
 }  // namespace plenum

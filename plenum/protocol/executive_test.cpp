@@ -134,7 +134,8 @@ TEST_F(ExecutiveTest, ReprogrammingChoosesLettersAndFlasherByVersion) {
     useLoop(c.loop);
     clearSent();
     const bool typeA = c.loop[0] == 'A';
-    const auto outcome = runCaptured([&] { programExecutive(-1, typeA ? "" : "new.obf"); });
+    const auto outcome =
+        runCaptured([&] { EXPECT_EQ(programExecutive(-1, typeA ? "" : "new.obf"), 0); });
     EXPECT_EQ(outcome.output,
               "Getting ready to reprogram the executive in module 0\n"
               "Waiting for programming... PLEASE DO NOT INTERRUPT\n"
@@ -169,13 +170,23 @@ TEST_F(ExecutiveTest, ReprogrammingChoosesLettersAndFlasherByVersion) {
 
 TEST_F(ExecutiveTest, AModuleThatStaysSilentFailsAfterTwentyTries) {
   useLoop("B,flash=30000");
-  const auto outcome = runCaptured([] { programExecutive(0, ""); });
+  const auto outcome = runCaptured([] { EXPECT_EQ(programExecutive(0, ""), 1); });
   EXPECT_EQ(outcome.output,
             "Getting ready to reprogram the executive in module 0\n"
             "Waiting for programming... PLEASE DO NOT INTERRUPT\n"
             "The programming of module 0 executive has failed.\n");
   EXPECT_EQ(sentCommands('N').size(), 20u);
   EXPECT_EQ(outcome.exitStatus, -1);
+}
+
+TEST_F(ExecutiveTest, AnUnreadableExecutiveFileFailsBeforeTheModuleIsTouched) {
+  useLoop("B");
+  clearSent();
+  const auto outcome = runCaptured([] { EXPECT_EQ(programExecutive(0, "missing.obf"), 1); });
+  EXPECT_EQ(outcome.output,
+            "Getting ready to reprogram the executive in module 0\n"
+            "Couldn't open input file missing.obf\n");
+  for (char letter : {'p', 'P', 'Y', 'N'}) EXPECT_TRUE(sentCommands(letter).empty()) << letter;
 }
 
 TEST_F(ExecutiveTest, AMissingFlasherGivesUp) {

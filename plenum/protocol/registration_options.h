@@ -1,9 +1,8 @@
 #pragma once
 // The command line's registration actions. Each works on a set of its own: were records
 // of several actions to pile up in one set, "-U a.reg -S b.reg" would save a file that no
-// loop could ever take back. A failed action has printed its message and the run goes
-// on; the run remembers the failure so that it can end with status 1 and a script learns
-// that its registration was not saved or stored.
+// loop could ever take back. A failed action has printed its message and returns 1; the
+// run goes on with the next option.
 
 #include "plenum/protocol/registration.h"
 
@@ -15,9 +14,5 @@ int saveRegistrationOption(const char* fileName);
 int loadRegistrationOption(const char* fileName);
 // -C: fetch the one bank and store it at bank startModule, bankCount copies.
 int copyRegistrationOption(int bank);
-
-bool registrationFailedInRun();
-// Forgets failures; for tests that run several command lines in one process.
-void resetRegistrationRun();
 
 }  // namespace plenum
