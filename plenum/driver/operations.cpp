@@ -61,8 +61,6 @@ void downloadConfigurationFile(const char* fileName) {
 
 bool anActionFailedInRun() { return failedInRun; }
 
-void forgetFailedActions() { failedInRun = false; }
-
 void closeMidiPort() { closeCurrentPort(); }
 
 }  // namespace plenum

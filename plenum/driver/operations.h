@@ -27,10 +27,8 @@ void runLoopDiagnostic(int passes);                 // -D
 // it into the module chain.
 void downloadConfigurationFile(const char* fileName);
 
-// Whether an action of this run failed and let the run go on; and forgetting it, for
-// tests that run several command lines in one process.
+// Whether an action of this run failed and let the run go on.
 bool anActionFailedInRun();
-void forgetFailedActions();
 
 // Closes the MIDI devices if they are open; run by the exit and interrupt handlers, so
 // it must be safe to call more than once.
