@@ -45,7 +45,7 @@ for target in "${targets[@]}"; do
   echo "== $target: ${seconds}s"
   # Standard output and error of the target itself are closed (-close_fd_mask=3): plenum
   # prints a great deal; libFuzzer's own report still reaches the terminal.
-  if ! ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  if ! ASAN_OPTIONS=abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
       nice -n 19 "$build/fuzz/$target" -max_total_time="$seconds" -timeout=25 \
       -rss_limit_mb=2048 -close_fd_mask=3 -print_final_stats=1 \
       -artifact_prefix="$findings/" "$corpus" "$here/fuzz/corpus/$target" 2>&1 |

@@ -75,6 +75,14 @@ class CompilerContext {
   IdentifierTable identifiers;
   int diagnosticCount = 0;
 
+  // While the parser runs, the error that ends the run does not end it at once: the
+  // scanner ends the input at the next token, the parser's error recovery frees what it
+  // holds and gives up, then the load step ends the run. Ending it from inside a parser
+  // action would leak every phrase on the parser's stack. Errors after the one that
+  // ended the run are not shown.
+  bool parsing = false;
+  bool parseStopRequested = false;
+
   // Set by the load step before parsing; every location of the run shares it.
   void setFileName(const std::string& name);
   const std::shared_ptr<const std::string>& fileName() const { return fileName_; }

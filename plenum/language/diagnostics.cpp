@@ -23,9 +23,14 @@ std::string formatTextV(const char* format, va_list args) {
   return std::string(buffer.data(), static_cast<std::size_t>(size));
 }
 
-// Counts one error; the sixth ends the run before anything is printed.
-void countError() {
-  if (++context().diagnosticCount > MaxShownErrors) exitWith(1);
+// Counts one error; the sixth ends the run before anything is printed. Returns whether
+// the error is to be shown.
+bool countError() {
+  CompilerContext& c = context();
+  if (++c.diagnosticCount <= MaxShownErrors && !c.parseStopRequested) return true;
+  if (!c.parsing) exitWith(1);
+  c.parseStopRequested = true;
+  return false;
 }
 }  // namespace
 
@@ -38,7 +43,7 @@ std::string formatText(const char* format, ...) {
 }
 
 void reportAtLocation(const SourceLocation& location, const std::string& message) {
-  countError();
+  if (!countError()) return;
   std::printf("%s:%d: %s\n", location.fileName().c_str(), location.line, message.c_str());
 }
 
@@ -56,11 +61,12 @@ std::string currentPosition() {
 }
 
 void reportHere(const std::string& message) {
-  countError();
+  if (!countError()) return;
   std::printf("%s: %s\n", currentPosition().c_str(), message.c_str());
 }
 
 void reportSyntaxError(const std::string& message) {
+  if (context().parseStopRequested) return;
   ++context().diagnosticCount;
   std::fprintf(stderr, "%s:%d: %s\n", context().fileName()->c_str(), context().line,
                message.c_str());

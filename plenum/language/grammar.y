@@ -65,10 +65,12 @@ struct NumberList {
 
 using namespace plenum;
 
-// Every error alternative: past five counted errors the parse gives up.
-#define RECOVERED()                                   \
-  do {                                                \
-    if (plenum::context().diagnosticCount > 5) YYABORT; \
+// Every error alternative: past five counted errors the parse gives up: the scanner
+// then ends the input (see CompilerContext::parseStopRequested). A YYABORT here would
+// drop the value this action has just taken over without freeing it.
+#define RECOVERED()                                                             \
+  do {                                                                          \
+    if (plenum::context().diagnosticCount > 5) plenum::context().parseStopRequested = true; \
   } while (0)
 
 namespace {

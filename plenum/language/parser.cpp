@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "grammar.tab.hpp"
+#include "plenum/driver/exits.h"
 #include "plenum/driver/settings.h"
 #include "plenum/language/compiler_context.h"
 #include "plenum/language/diagnostics.h"
@@ -23,7 +24,19 @@ namespace plenum {
 int parseConfigurationFile(std::FILE* file) {
   setScannerInput(file);
   yydebug = settings().parserTrace != 0;
-  return yyparse();
+  CompilerContext& c = context();
+  c.parsing = true;
+  c.parseStopRequested = false;
+  int result = 2;
+  try {
+    result = yyparse();
+  } catch (...) {
+    c.parsing = false;
+    throw;
+  }
+  c.parsing = false;
+  if (c.parseStopRequested) exitWith(1);
+  return result;
 }
 
 }  // namespace plenum
