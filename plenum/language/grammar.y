@@ -68,9 +68,10 @@ using namespace plenum;
 // Every error alternative: past five counted errors the parse gives up: the scanner
 // then ends the input (see CompilerContext::parseStopRequested). A YYABORT here would
 // drop the value this action has just taken over without freeing it.
-#define RECOVERED()                                                             \
-  do {                                                                          \
-    if (plenum::context().diagnosticCount > 5) plenum::context().parseStopRequested = true; \
+#define RECOVERED()                                                  \
+  do {                                                               \
+    plenum::CompilerContext& c = plenum::context();                  \
+    if (c.diagnosticCount > 5) c.parseStopRequested = true;          \
   } while (0)
 
 namespace {

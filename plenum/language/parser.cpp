@@ -21,21 +21,32 @@ void yyerror(const char* message) {
 
 namespace plenum {
 
+namespace {
+// Marks the context as parsing while it lives, also when the parse ends by an exception.
+class ParsingScope {
+ public:
+  explicit ParsingScope(CompilerContext& c) : context_(c) {
+    context_.parsing = true;
+    context_.parseStopRequested = false;
+  }
+  ~ParsingScope() { context_.parsing = false; }
+  ParsingScope(const ParsingScope&) = delete;
+  ParsingScope& operator=(const ParsingScope&) = delete;
+
+ private:
+  CompilerContext& context_;
+};
+}  // namespace
+
 int parseConfigurationFile(std::FILE* file) {
   setScannerInput(file);
   yydebug = settings().parserTrace != 0;
-  CompilerContext& c = context();
-  c.parsing = true;
-  c.parseStopRequested = false;
-  int result = 2;
-  try {
+  int result = 0;
+  {
+    ParsingScope scope(context());
     result = yyparse();
-  } catch (...) {
-    c.parsing = false;
-    throw;
   }
-  c.parsing = false;
-  if (c.parseStopRequested) exitWith(1);
+  if (context().parseStopRequested) exitWith(1);
   return result;
 }
 
