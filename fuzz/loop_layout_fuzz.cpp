@@ -6,12 +6,12 @@
 #include <string>
 #include <string_view>
 
-#include "plenum/midi/loop_spec.h"
+#include "plenum/midi/loop_layout.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   std::string error;
-  const auto layout = plenum::parseLoopSpec(text, error);
+  const auto layout = plenum::parseLoopLayout(text, error);
   if (!layout) {
     if (error.empty()) std::abort();  // a refusal always says why
     return 0;

@@ -22,7 +22,7 @@ while getopts "t:j:" option; do
 done
 shift $((OPTIND - 1))
 
-all_targets=(configuration_fuzz obf_fuzz srecords_fuzz loop_spec_fuzz sysex_replies_fuzz
+all_targets=(configuration_fuzz obf_fuzz srecords_fuzz loop_layout_fuzz sysex_replies_fuzz
              midi_file_fuzz settings_fuzz)
 [ -f "$here/plenum/protocol/registration_file.cpp" ] && all_targets+=(registration_fuzz)
 targets=("$@")

@@ -1,4 +1,4 @@
-#include "plenum/midi/loop_spec.h"
+#include "plenum/midi/loop_layout.h"
 
 #include <cctype>
 #include <charconv>
@@ -45,7 +45,7 @@ class Parser {
  public:
   explicit Parser(std::string& error) : error_(error) {}
 
-  std::optional<LoopSpec> parse(std::string_view text) {
+  std::optional<LoopLayout> parse(std::string_view text) {
     if (trim(text).empty()) return fail("no modules given (write \"empty\" for a loop without modules)");
     bool empty = false;
     for (std::string_view item : split(text, ',')) {
@@ -59,26 +59,26 @@ class Parser {
       if (!(isModule ? module(item) : option(item))) return std::nullopt;
     }
     // Addresses 'N' + n must stay below the loop test's '~'.
-    if (spec_.modules.size() > kMaxSimulatedModules)
+    if (layout_.modules.size() > kMaxSimulatedModules)
       return fail("at most " + std::to_string(kMaxSimulatedModules) + " modules fit in a loop");
-    if (empty && !spec_.modules.empty()) return fail("\"empty\" together with modules");
-    if (!empty && spec_.modules.empty()) return fail("no modules given (write \"empty\" for a loop without modules)");
-    for (const RegistrationSpec& r : spec_.registrations) {
-      if (r.module >= static_cast<int>(spec_.modules.size()))
+    if (empty && !layout_.modules.empty()) return fail("\"empty\" together with modules");
+    if (!empty && layout_.modules.empty()) return fail("no modules given (write \"empty\" for a loop without modules)");
+    for (const PresetRegistration& r : layout_.registrations) {
+      if (r.module >= static_cast<int>(layout_.modules.size()))
         return fail("combi names module " + std::to_string(r.module) + ", but the loop has only " +
-                    std::to_string(spec_.modules.size()));
+                    std::to_string(layout_.modules.size()));
       // The banks lie below the memory base and must stay above the information block.
-      const bool typeB = spec_.modules[static_cast<std::size_t>(r.module)].type == 'B';
+      const bool typeB = layout_.modules[static_cast<std::size_t>(r.module)].type == 'B';
       const long room = typeB ? 0xE800 - 0x1F00 : 0xF000 - 0xE080;
       if (static_cast<long>(r.banks) * r.pistons * r.size > room)
         return fail("combi for module " + std::to_string(r.module) + " needs more memory than its " +
                     std::to_string(room) + " bytes of registration area");
     }
-    return spec_;
+    return layout_;
   }
 
  private:
-  std::optional<LoopSpec> fail(const std::string& reason) {
+  std::optional<LoopLayout> fail(const std::string& reason) {
     error_ = reason;
     return std::nullopt;
   }
@@ -89,7 +89,7 @@ class Parser {
 
   // LETTER[:VERSION][/SHOWN]
   bool module(std::string_view item) {
-    SimulatedModuleSpec m;
+    SimulatedModuleLayout m;
     std::string_view rest = item;
     const std::size_t slash = rest.find('/');
     std::string_view shown;
@@ -116,7 +116,7 @@ class Parser {
         return bad(item, "after / comes the type letter the module reports (A, B or C) or - for none");
       }
     }
-    spec_.modules.push_back(m);
+    layout_.modules.push_back(m);
     return true;
   }
 
@@ -127,24 +127,24 @@ class Parser {
     const bool hasValue = equals != std::string_view::npos;
     if (name == "wire" || name == "burst") {
       if (hasValue) return bad(item, "takes no value");
-      (name == "wire" ? spec_.wireSpeed : spec_.trafficBurst) = true;
+      (name == "wire" ? layout_.wireSpeed : layout_.trafficBurst) = true;
       return true;
     }
     if (name == "flash") {
       const std::optional<long> ms = number(value, 0, 60000);
       if (!ms) return bad(item, "flash=MS takes a time from 0 to 60000 milliseconds");
-      spec_.flashMs = static_cast<int>(*ms);
+      layout_.flashMs = static_cast<int>(*ms);
       return true;
     }
     if (name == "combi") return combi(item, value);
     if (name == "failverify") {
-      FaultSpec fault{FaultKind::FailVerify, 0, 0};
+      FaultSetting fault{FaultKind::FailVerify, 0, 0};
       if (hasValue) {
         const std::optional<long> n = number(value, 1, 1000000);
         if (!n) return bad(item, "failverify=N takes the number of the verify request, from 1");
         fault.request = static_cast<int>(*n);
       }
-      spec_.faults.push_back(fault);
+      layout_.faults.push_back(fault);
       return true;
     }
     static const struct {
@@ -157,7 +157,7 @@ class Parser {
     };
     for (const auto& known : kRequestFaults) {
       if (name != known.name) continue;
-      FaultSpec fault{known.kind, 0, 0};
+      FaultSetting fault{known.kind, 0, 0};
       std::string_view requestText = value;
       if (known.kind == FaultKind::LateReply) {
         fault.delayMs = kDefaultLateReplyMs;
@@ -172,7 +172,7 @@ class Parser {
       const std::optional<long> n = number(requestText, 1, 1000000);
       if (!n) return bad(item, "takes the number of the request it hits, from 1 (for example lose=2)");
       fault.request = static_cast<int>(*n);
-      spec_.faults.push_back(fault);
+      layout_.faults.push_back(fault);
       return true;
     }
     return bad(item, "unknown item (modules: A, B, C; options: wire, burst, flash=MS, combi=M:BANKS:PISTONS:SIZE, "
@@ -189,18 +189,18 @@ class Parser {
     const std::optional<long> size = number(fields[3], 1, 255);
     if (!m || !banks || !pistons || !size)
       return bad(item, "module 0 to 63, banks 1 to 256, pistons and size 1 to 255");
-    spec_.registrations.push_back(
+    layout_.registrations.push_back(
         {static_cast<int>(*m), static_cast<int>(*banks), static_cast<int>(*pistons), static_cast<int>(*size)});
     return true;
   }
 
   std::string& error_;
-  LoopSpec spec_;
+  LoopLayout layout_;
 };
 
 }  // namespace
 
-std::optional<LoopSpec> parseLoopSpec(std::string_view text, std::string& error) {
+std::optional<LoopLayout> parseLoopLayout(std::string_view text, std::string& error) {
   return Parser(error).parse(text);
 }
 

@@ -11,7 +11,7 @@
 
 namespace plenum {
 
-struct SimulatedModuleSpec {
+struct SimulatedModuleLayout {
   char type = 'B';              // 'A', 'B' or 'C'
   std::uint16_t version = 0x0310;
   // Letter sent in the version reply; '\0' for the seven-byte reply without a type letter.
@@ -20,7 +20,7 @@ struct SimulatedModuleSpec {
 
 // A combination action already present in a module, so that registration can be fetched
 // before any download.
-struct RegistrationSpec {
+struct PresetRegistration {
   int module = 0;
   int banks = 1;
   int pistons = 1;
@@ -36,7 +36,7 @@ enum class FaultKind {
   FailVerify,   // a verify block answers 'N' although the memory matches
 };
 
-struct FaultSpec {
+struct FaultSetting {
   FaultKind kind = FaultKind::LoseReply;
   // 1-based number of the SysEx request sent into the loop (for FailVerify: of the verify
   // request); 0 for FailVerify means every verify request.
@@ -44,10 +44,10 @@ struct FaultSpec {
   int delayMs = 0;  // LateReply only
 };
 
-struct LoopSpec {
-  std::vector<SimulatedModuleSpec> modules;
-  std::vector<RegistrationSpec> registrations;
-  std::vector<FaultSpec> faults;
+struct LoopLayout {
+  std::vector<SimulatedModuleLayout> modules;
+  std::vector<PresetRegistration> registrations;
+  std::vector<FaultSetting> faults;
   bool wireSpeed = false;     // pace traffic at 31,250 baud, 10 bits a byte
   bool trafficBurst = false;  // a scripted burst of traffic waits at the input on opening
   int flashMs = 200;          // how long a started flasher keeps the loop silent
@@ -57,6 +57,6 @@ inline constexpr int kDefaultLateReplyMs = 1500;
 inline constexpr std::size_t kMaxSimulatedModules = 47;
 
 // The loop described by text, or none with a reason in error.
-std::optional<LoopSpec> parseLoopSpec(std::string_view text, std::string& error);
+std::optional<LoopLayout> parseLoopLayout(std::string_view text, std::string& error);
 
 }  // namespace plenum

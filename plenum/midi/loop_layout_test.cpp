@@ -1,13 +1,13 @@
-#include "plenum/midi/loop_spec.h"
+#include "plenum/midi/loop_layout.h"
 
 #include <gtest/gtest.h>
 
 namespace plenum {
 namespace {
 
-TEST(LoopSpec, ModulesWithVersionsAndReportedTypes) {
+TEST(LoopLayout, ModulesWithVersionsAndReportedTypes) {
   std::string error;
-  const std::optional<LoopSpec> layout = parseLoopSpec("A:0x310, B, C:785/A, A/-", error);
+  const std::optional<LoopLayout> layout = parseLoopLayout("A:0x310, B, C:785/A, A/-", error);
   ASSERT_TRUE(layout) << error;
   ASSERT_EQ(layout->modules.size(), 4u);
   EXPECT_EQ(layout->modules[0].type, 'A');
@@ -18,10 +18,10 @@ TEST(LoopSpec, ModulesWithVersionsAndReportedTypes) {
   EXPECT_EQ(layout->modules[3].reportedType, '\0');
 }
 
-TEST(LoopSpec, OptionsAndFaults) {
+TEST(LoopLayout, OptionsAndFaults) {
   std::string error;
-  const std::optional<LoopSpec> layout =
-      parseLoopSpec("B,B,wire,burst,flash=50,lose=2,late=3:1200,corrupt=4,truncate=5,inputerror=6,failverify=7,"
+  const std::optional<LoopLayout> layout =
+      parseLoopLayout("B,B,wire,burst,flash=50,lose=2,late=3:1200,corrupt=4,truncate=5,inputerror=6,failverify=7,"
                     "combi=1:8:40:16",
                     error);
   ASSERT_TRUE(layout) << error;
@@ -39,22 +39,22 @@ TEST(LoopSpec, OptionsAndFaults) {
   EXPECT_EQ(layout->registrations[0].banks, 8);
 }
 
-TEST(LoopSpec, EmptyLoopIsWrittenOut) {
+TEST(LoopLayout, EmptyLoopIsWrittenOut) {
   std::string error;
-  const std::optional<LoopSpec> layout = parseLoopSpec("empty", error);
+  const std::optional<LoopLayout> layout = parseLoopLayout("empty", error);
   ASSERT_TRUE(layout) << error;
   EXPECT_TRUE(layout->modules.empty());
 }
 
-class BadLoopSpec : public ::testing::TestWithParam<const char*> {};
+class BadLoopLayout : public ::testing::TestWithParam<const char*> {};
 
-TEST_P(BadLoopSpec, IsRefusedWithAReason) {
+TEST_P(BadLoopLayout, IsRefusedWithAReason) {
   std::string error;
-  EXPECT_FALSE(parseLoopSpec(GetParam(), error));
+  EXPECT_FALSE(parseLoopLayout(GetParam(), error));
   EXPECT_FALSE(error.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Malformed, BadLoopSpec,
+INSTANTIATE_TEST_SUITE_P(Malformed, BadLoopLayout,
                          ::testing::Values("", " ", "B,,B", "D", "b", "B:0x10000", "B:zz", "B/Q", "wire",
                                            "B,lose", "B,lose=0", "B,late=2:x", "B,wire=1", "B,speed",
                                            "empty,B", "B,combi=1:1:1:1", "A,combi=0:8:40:16",

@@ -12,10 +12,10 @@ bool isVerifyLetter(std::uint8_t letter) { return letter == 'C' || letter == 'c'
 
 }  // namespace
 
-ModuleChain::ModuleChain(const LoopSpec& spec, FirmwareShelf shelf) : spec_(spec), shelf_(std::move(shelf)) {
-  modules_.reserve(spec.modules.size());  // the modules keep a reference to shelf_
-  for (const SimulatedModuleSpec& m : spec.modules) modules_.emplace_back(m, shelf_);
-  for (const RegistrationSpec& r : spec.registrations) module(r.module).installRegistration(r);
+ModuleChain::ModuleChain(const LoopLayout& layout, FirmwareShelf shelf) : layout_(layout), shelf_(std::move(shelf)) {
+  modules_.reserve(layout.modules.size());  // the modules keep a reference to shelf_
+  for (const SimulatedModuleLayout& m : layout.modules) modules_.emplace_back(m, shelf_);
+  for (const PresetRegistration& r : layout.registrations) module(r.module).installRegistration(r);
 }
 
 LoopOutcome ModuleChain::passSysex(const Frame& request, LoopClock::time_point now) {
@@ -31,7 +31,7 @@ LoopOutcome ModuleChain::passSysex(const Frame& request, LoopClock::time_point n
     } else if (first >= kFirstAddress && first < kFirstAddress + count) {
       SimulatedModule& target = module(first - kFirstAddress);
       outcome.frame = target.answer(request.data() + 2, request.size() - 3);
-      if (target.takeFlasherStarted()) silentUntil_ = now + std::chrono::milliseconds(spec_.flashMs);
+      if (target.takeFlasherStarted()) silentUntil_ = now + std::chrono::milliseconds(layout_.flashMs);
       answeredVerify = outcome.frame && request.size() > 3 && isVerifyLetter(request[3]);
     } else if (first == kCountRequest || (first >= kFirstAddress && first < kLoopTest)) {
       outcome.frame = request;
@@ -46,7 +46,7 @@ LoopOutcome ModuleChain::passSysex(const Frame& request, LoopClock::time_point n
 
 void ModuleChain::injectFaults(const Frame&, LoopOutcome& outcome, bool answeredVerify) {
   if (answeredVerify) ++verifiesSeen_;
-  for (const FaultSpec& fault : spec_.faults) {
+  for (const FaultSetting& fault : layout_.faults) {
     if (fault.kind == FaultKind::FailVerify) {
       if (answeredVerify && (fault.request == 0 || fault.request == verifiesSeen_))
         (*outcome.frame)[outcome.frame->size() - 2] = 'N';

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "plenum/midi/loop_spec.h"
+#include "plenum/midi/loop_layout.h"
 #include "plenum/midi/simulated_module.h"
 
 namespace plenum {
@@ -24,7 +24,7 @@ struct LoopOutcome {
 
 class ModuleChain {
  public:
-  ModuleChain(const LoopSpec& spec, FirmwareShelf shelf);
+  ModuleChain(const LoopLayout& layout, FirmwareShelf shelf);
   ModuleChain(const ModuleChain&) = delete;
   ModuleChain& operator=(const ModuleChain&) = delete;
 
@@ -48,7 +48,7 @@ class ModuleChain {
   bool silent(LoopClock::time_point now) const { return now < silentUntil_; }
   void injectFaults(const Frame& request, LoopOutcome& outcome, bool answeredVerify);
 
-  LoopSpec spec_;
+  LoopLayout layout_;
   FirmwareShelf shelf_;
   std::vector<SimulatedModule> modules_;
   LoopClock::time_point silentUntil_{};  // a flasher at work breaks the loop until then

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "plenum/midi/loop_layout_testing.h"
+
 namespace plenum {
 namespace {
 
@@ -16,16 +18,11 @@ Frame frameOf(const std::string& payload) {
   return frame;
 }
 
-LoopSpec specOf(const char* text) {
-  std::string error;
-  std::optional<LoopSpec> spec = parseLoopSpec(text, error);
-  EXPECT_TRUE(spec) << error;
-  return spec.value_or(LoopSpec{});
-}
+using testing_support::layoutOf;
 
 class Chain {
  public:
-  explicit Chain(const char* text, FirmwareShelf shelf = {}) : chain_(specOf(text), std::move(shelf)) {}
+  explicit Chain(const char* text, FirmwareShelf shelf = {}) : chain_(layoutOf(text), std::move(shelf)) {}
   LoopOutcome send(const std::string& payload) { return chain_.passSysex(frameOf(payload), now_); }
   Frame reply(const std::string& payload) { return send(payload).frame.value_or(Frame{}); }
   ModuleChain& chain() { return chain_; }

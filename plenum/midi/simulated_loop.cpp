@@ -17,18 +17,18 @@ std::uint32_t packShort(const Frame& message) {
 
 }  // namespace
 
-SimulatedLoop::SimulatedLoop(const LoopSpec& spec)
-    : SimulatedLoop(std::make_shared<SimulatedModules>(spec, FirmwareShelf::fromCurrentDirectory())) {}
+SimulatedLoop::SimulatedLoop(const LoopLayout& layout)
+    : SimulatedLoop(std::make_shared<SimulatedModules>(layout, FirmwareShelf::fromCurrentDirectory())) {}
 
 SimulatedLoop::SimulatedLoop(std::shared_ptr<SimulatedModules> modules) : modules_(std::move(modules)) {
   // Waiting at the input before the loop thread exists, so it is all there on the first poll.
-  if (modules_->spec.trafficBurst && !modules_->burstSent) {
+  if (modules_->layout.trafficBurst && !modules_->burstSent) {
     modules_->burstSent = true;
     for (const Frame& message : ModuleChain::trafficBurst())
       message[0] == 0xF0 ? deliverSysex(message) : deliverShort(message);
   }
   LoopOutput& output = *this;
-  runner_ = std::make_unique<LoopRunner>(modules_->chain, output, modules_->spec.wireSpeed);
+  runner_ = std::make_unique<LoopRunner>(modules_->chain, output, modules_->layout.wireSpeed);
 }
 
 SimulatedLoop::~SimulatedLoop() { runner_.reset(); }
@@ -58,12 +58,12 @@ void SimulatedLoop::signalInputError() { signalError("MIM_ERROR"); }
 
 std::shared_ptr<SimulatedModules> simulatedModulesFrom(std::string_view text) {
   std::string error;
-  const std::optional<LoopSpec> spec = parseLoopSpec(text, error);
-  if (!spec) {
+  const std::optional<LoopLayout> layout = parseLoopLayout(text, error);
+  if (!layout) {
     std::printf("Bad PLENUM_LOOP setting \"%.*s\": %s\n", static_cast<int>(text.size()), text.data(), error.c_str());
     exitWith(1);
   }
-  return std::make_shared<SimulatedModules>(*spec, FirmwareShelf::fromCurrentDirectory());
+  return std::make_shared<SimulatedModules>(*layout, FirmwareShelf::fromCurrentDirectory());
 }
 
 }  // namespace plenum

@@ -17,9 +17,9 @@ namespace plenum {
 // port (as the download does between modules) leaves the modules and their memory as
 // they were, just as with hardware.
 struct SimulatedModules {
-  SimulatedModules(const LoopSpec& spec, FirmwareShelf shelf) : chain(spec, std::move(shelf)), spec(spec) {}
+  SimulatedModules(const LoopLayout& layout, FirmwareShelf shelf) : chain(layout, std::move(shelf)), layout(layout) {}
   ModuleChain chain;
-  LoopSpec spec;
+  LoopLayout layout;
   bool burstSent = false;  // the scripted burst comes once, on the first opening
 };
 
@@ -27,7 +27,7 @@ class SimulatedLoop final : public Midi, private LoopOutput {
  public:
   // A port on modules of its own; their executives come from the standard firmware files
   // of the current directory when they are there.
-  explicit SimulatedLoop(const LoopSpec& spec);
+  explicit SimulatedLoop(const LoopLayout& layout);
   // A port on modules that outlive it. Only one port may use them at a time.
   explicit SimulatedLoop(std::shared_ptr<SimulatedModules> modules);
   ~SimulatedLoop() override;

@@ -7,17 +7,13 @@
 #include <cstdio>
 
 #include "plenum/driver/exits.h"
+#include "plenum/midi/loop_layout_testing.h"
 #include "plenum/midi/monitor.h"
 
 namespace plenum {
 namespace {
 
-LoopSpec specOf(const char* text) {
-  std::string error;
-  std::optional<LoopSpec> spec = parseLoopSpec(text, error);
-  EXPECT_TRUE(spec) << error;
-  return spec.value_or(LoopSpec{});
-}
+using testing_support::layoutOf;
 
 // Waits generously: only a reply that never comes fails, however slow the machine.
 bool awaitSysex(Midi& port, Frame& out, int tries = 400) {
@@ -32,7 +28,7 @@ bool awaitSysex(Midi& port, Frame& out, int tries = 400) {
 }
 
 TEST(SimulatedLoop, RepliesComeFromTheLoopThread) {
-  SimulatedLoop loop(specOf("B,B"));
+  SimulatedLoop loop(layoutOf("B,B"));
   const std::uint8_t count[] = {0xF0, 0x47, 'L', 0xF7};
   loop.sendSysex(count, sizeof count);
   Frame reply;
@@ -41,7 +37,7 @@ TEST(SimulatedLoop, RepliesComeFromTheLoopThread) {
 }
 
 TEST(SimulatedLoop, ShortMessagesComeBackPacked) {
-  SimulatedLoop loop(specOf("B"));
+  SimulatedLoop loop(layoutOf("B"));
   const std::uint8_t note[] = {0x91, 60, 99};
   loop.sendShort(note, sizeof note);
   std::uint32_t word = 0;
@@ -55,7 +51,7 @@ TEST(SimulatedLoop, ShortMessagesComeBackPacked) {
 }
 
 TEST(SimulatedLoop, InputErrorIsSignalledWithTheReply) {
-  SimulatedLoop loop(specOf("B,inputerror=1"));
+  SimulatedLoop loop(layoutOf("B,inputerror=1"));
   const std::uint8_t count[] = {0xF0, 0x47, 'L', 0xF7};
   loop.sendSysex(count, sizeof count);
   Frame reply;
@@ -64,7 +60,7 @@ TEST(SimulatedLoop, InputErrorIsSignalledWithTheReply) {
 }
 
 TEST(SimulatedLoop, ReplyLongerThanTheCallersBufferEndsTheRun) {
-  SimulatedLoop loop(specOf("B"));
+  SimulatedLoop loop(layoutOf("B"));
   const std::uint8_t read[] = {0xF0, 0x47, 'N', 'R', '1', 'e', 'c', '0', '4', '0', 0xF7};
   loop.sendSysex(read, sizeof read);
   std::uint8_t small[100];
@@ -81,7 +77,7 @@ TEST(SimulatedLoop, ReplyLongerThanTheCallersBufferEndsTheRun) {
 }
 
 TEST(SimulatedLoop, ModulesOutliveThePort) {
-  auto modules = std::make_shared<SimulatedModules>(specOf("B"), FirmwareShelf{});
+  auto modules = std::make_shared<SimulatedModules>(layoutOf("B"), FirmwareShelf{});
   {
     SimulatedLoop loop(modules);
     const std::uint8_t write[] = {0xF0, 0x47, 'N', 'Y', '2', '0', '0', '0', '4', '2', 0xF7};
@@ -94,7 +90,7 @@ TEST(SimulatedLoop, ModulesOutliveThePort) {
 }
 
 TEST(Monitor, PrintsAScriptedBurstAndEndsOnEnter) {
-  SimulatedLoop loop(specOf("B,burst"));
+  SimulatedLoop loop(layoutOf("B,burst"));
   int keys[2];
   ASSERT_EQ(pipe(keys), 0);
   std::FILE* keyboard = fdopen(keys[0], "r");

@@ -63,12 +63,12 @@ FirmwareShelf FirmwareShelf::fromCurrentDirectory() {
   return shelf;
 }
 
-SimulatedModule::SimulatedModule(const SimulatedModuleSpec& spec, const FirmwareShelf& shelf)
-    : spec_(spec), shelf_(shelf) {
+SimulatedModule::SimulatedModule(const SimulatedModuleLayout& layout, const FirmwareShelf& shelf)
+    : layout_(layout), shelf_(shelf) {
   for (std::uint32_t a = 0; a < kMemorySize; ++a)
-    if (isExecutiveAddress(a, spec.type)) memory_[a] = executivePattern(a);
-  if (spec.type == 'B' && shelf.relayB) load(*shelf.relayB, true);
-  if (spec.type == 'A' && shelf.relayA) load(*shelf.relayA, true);
+    if (isExecutiveAddress(a, layout.type)) memory_[a] = executivePattern(a);
+  if (layout.type == 'B' && shelf.relayB) load(*shelf.relayB, true);
+  if (layout.type == 'A' && shelf.relayA) load(*shelf.relayA, true);
 }
 
 void SimulatedModule::load(const std::vector<FirmwareSegment>& segments, bool executiveOnly) {
@@ -76,11 +76,11 @@ void SimulatedModule::load(const std::vector<FirmwareSegment>& segments, bool ex
     for (std::size_t i = 0; i < segment.bytes.size(); ++i) {
       const std::uint32_t address = segment.address + static_cast<std::uint32_t>(i);
       if (address >= kMemorySize) break;
-      if (!executiveOnly || isExecutiveAddress(address, spec_.type)) memory_[address] = segment.bytes[i];
+      if (!executiveOnly || isExecutiveAddress(address, layout_.type)) memory_[address] = segment.bytes[i];
     }
 }
 
-void SimulatedModule::installRegistration(const RegistrationSpec& registration) {
+void SimulatedModule::installRegistration(const PresetRegistration& registration) {
   const std::uint32_t info = registrationInfoAddress();
   memory_[info + 50] = static_cast<std::uint8_t>(registration.size);
   memory_[info + 53] = static_cast<std::uint8_t>(registration.pistons);
@@ -89,7 +89,7 @@ void SimulatedModule::installRegistration(const RegistrationSpec& registration) 
   const std::uint32_t bankBytes = static_cast<std::uint32_t>(registration.pistons * registration.size);
   const std::uint32_t base = registrationBase();
   // A type A module keeps a marker that says its registration area has been initialised.
-  if (spec_.type == 'A') {
+  if (layout_.type == 'A') {
     memory_[0xF7D7] = 0xF0;
     memory_[0xF7D8] = 0x00;
   }
@@ -143,9 +143,9 @@ std::optional<Frame> SimulatedModule::answer(const std::uint8_t* payload, std::s
 
 // 0xF0, 0x47, address, 'V', version high, version low, [type letter], 0xF7.
 std::optional<Frame> SimulatedModule::versionReply(const std::uint8_t* payload) const {
-  Frame frame{0xF0, 0x47, payload[0], 'V', static_cast<std::uint8_t>(spec_.version >> 8),
-              static_cast<std::uint8_t>(spec_.version & 0xFF)};
-  if (spec_.reportedType != '\0') frame.push_back(static_cast<std::uint8_t>(spec_.reportedType));
+  Frame frame{0xF0, 0x47, payload[0], 'V', static_cast<std::uint8_t>(layout_.version >> 8),
+              static_cast<std::uint8_t>(layout_.version & 0xFF)};
+  if (layout_.reportedType != '\0') frame.push_back(static_cast<std::uint8_t>(layout_.reportedType));
   frame.push_back(0xF7);
   return frame;
 }
@@ -162,7 +162,7 @@ Frame SimulatedModule::blockReply(const std::uint8_t* payload, std::size_t lengt
   const bool otherCode = letter == 'P' || letter == 'C';
   const long address = length >= 6 ? hexValue(payload + 2, 4) : -1;
   const std::size_t digits = length >= 6 ? length - 6 : 0;
-  if (address < 0 || digits % 2 != 0 || (typeBCode && spec_.type != 'B') || (otherCode && spec_.type == 'B')) {
+  if (address < 0 || digits % 2 != 0 || (typeBCode && layout_.type != 'B') || (otherCode && layout_.type == 'B')) {
     status = 'E';
     return frame;
   }
@@ -239,7 +239,7 @@ void SimulatedModule::runFlasher(const std::vector<FirmwareSegment>& flasher) {
   for (const FirmwareSegment& segment : flasher)
     for (std::size_t i = 0; i < segment.bytes.size(); ++i) memory_[(segment.address + i) & 0xFFFF] = 0xFF;
   std::copy(top.begin(), top.end(), memory_.begin() + kExecutiveTop);
-  if (spec_.type != 'A') std::copy(snippet.begin(), snippet.end(), memory_.begin() + kSnippetStart);
+  if (layout_.type != 'A') std::copy(snippet.begin(), snippet.end(), memory_.begin() + kSnippetStart);
   running_ = false;
 }
 

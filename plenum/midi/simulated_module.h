@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "plenum/midi/firmware_segments.h"
-#include "plenum/midi/loop_spec.h"
+#include "plenum/midi/loop_layout.h"
 
 namespace plenum {
 
@@ -28,7 +28,7 @@ class SimulatedModule {
  public:
   static constexpr std::size_t kMemorySize = 0x10000;
 
-  SimulatedModule(const SimulatedModuleSpec& spec, const FirmwareShelf& shelf);
+  SimulatedModule(const SimulatedModuleLayout& layout, const FirmwareShelf& shelf);
 
   // What the module does with a request whose first payload byte addresses it. The payload
   // is the frame without 0xF0, 0x47 and 0xF7. Returns the reply frame, or none when the
@@ -39,16 +39,16 @@ class SimulatedModule {
   // it; the flasher has installed the new executive by the time this is seen.
   bool takeFlasherStarted();
 
-  void installRegistration(const RegistrationSpec& registration);
+  void installRegistration(const PresetRegistration& registration);
 
-  char type() const { return spec_.type; }
+  char type() const { return layout_.type; }
   bool running() const { return running_; }
   std::uint8_t peek(std::uint32_t address) const { return memory_[address & 0xFFFF]; }
   void poke(std::uint32_t address, std::uint8_t value) { memory_[address & 0xFFFF] = value; }
 
   // Where the combination action keeps its information block and banks.
-  std::uint32_t registrationInfoAddress() const { return spec_.type == 'B' ? 0x1EC0 : 0xE040; }
-  std::uint32_t registrationBase() const { return spec_.type == 'B' ? 0xE800 : 0xF000; }
+  std::uint32_t registrationInfoAddress() const { return layout_.type == 'B' ? 0x1EC0 : 0xE040; }
+  std::uint32_t registrationBase() const { return layout_.type == 'B' ? 0xE800 : 0xF000; }
 
  private:
   Frame reply(const std::uint8_t* payload, std::size_t length) const;
@@ -60,7 +60,7 @@ class SimulatedModule {
   void runFlasher(const std::vector<FirmwareSegment>& flasher);
   void load(const std::vector<FirmwareSegment>& segments, bool executiveOnly);
 
-  SimulatedModuleSpec spec_;
+  SimulatedModuleLayout layout_;
   const FirmwareShelf& shelf_;
   std::array<std::uint8_t, kMemorySize> memory_{};
   bool running_ = true;

@@ -288,7 +288,7 @@ TEST(StopTabPistons, SizesFollowTheTabCount) {
   }
 }
 
-TEST_F(StopTabDriver, ReportsMissingAndConflictingSpecifications) {
+TEST_F(StopTabDriver, ReportsMissingAndConflictingMagnets) {
   board<PbusOutMq32>("one");
   board<PbusOutMq32>("two");
   addTab("one", 1, nullptr, 0, nullptr);  // no *OFF, no *NAME

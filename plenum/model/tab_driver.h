@@ -18,7 +18,7 @@ class ModuleProgram;
 class NvPbusMod;
 class PbusDev;
 
-// An *ON or *OFF specification: a named output board and a 1-based bit on it.
+// An *ON or *OFF magnet: a named output board and a 1-based bit on it.
 struct StopTabMagnet {
   IdentifierRecord* board = nullptr;
   int bit = 0;

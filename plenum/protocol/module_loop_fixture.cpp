@@ -11,6 +11,7 @@
 #include "plenum/driver/module_types.h"
 #include "plenum/driver/settings.h"
 #include "plenum/midi/current_port.h"
+#include "plenum/midi/loop_layout_testing.h"
 #include "plenum/protocol/firmware_synthetic.h"
 
 namespace plenum::testing {
@@ -41,11 +42,9 @@ void ModuleLoopTest::TearDown() {
 }
 
 void ModuleLoopTest::useLoop(const std::string& text) {
-  std::string error;
-  const auto spec = parseLoopSpec(text, error);
-  ASSERT_TRUE(spec) << error;
   closeCurrentPort();
-  chain = std::make_unique<ModuleChain>(*spec, FirmwareShelf::fromCurrentDirectory());
+  chain = std::make_unique<ModuleChain>(testing_support::layoutOf(text),
+                                        FirmwareShelf::fromCurrentDirectory());
 }
 
 std::unique_ptr<Midi> ModuleLoopTest::makePort() {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "plenum/driver/settings.h"
+#include "plenum/midi/loop_layout_testing.h"
 #include "plenum/midi/module_chain.h"
 #include "plenum/protocol/registration.h"
 #include "plenum/protocol/registration_file.h"
@@ -26,10 +27,7 @@ using testing::runCaptured;
 class RegistrationLoopTest : public testing::ScriptedPortTest {
  protected:
   void useLoop(const std::string& text) {
-    std::string error;
-    const auto spec = parseLoopSpec(text, error);
-    ASSERT_TRUE(spec) << error;
-    chain = std::make_unique<ModuleChain>(*spec, FirmwareShelf{});
+    chain = std::make_unique<ModuleChain>(testing_support::layoutOf(text), FirmwareShelf{});
     port->respond = [this](const Bytes& frame) {
       std::vector<testing::ScriptedReply> replies;
       LoopOutcome outcome = chain->passSysex(frame, LoopClock::now());

@@ -59,7 +59,7 @@ int run(int argc, char** argv) {
     return 1;
   }
   PortOutput output(*out);
-  LoopRunner runner(modules->chain, output, modules->spec.wireSpeed);
+  LoopRunner runner(modules->chain, output, modules->layout.wireSpeed);
   try {
     out->openVirtualPort("norvo-loop out");
     in->ignoreTypes(false, false, false);
