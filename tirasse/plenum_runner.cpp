@@ -53,12 +53,14 @@ void PlenumRunner::stop() {
   QTimer::singleShot(3000, process, [process] { process->kill(); });
 #else
   const auto group = static_cast<pid_t>(process->processId());
-  if (group > 0) ::kill(-group, SIGINT);
+  if (group <= 0) {  // not started yet: nothing to interrupt
+    process->kill();
+    return;
+  }
+  ::kill(-group, SIGINT);
   // With -P plenum then waits for Enter: the end of its input answers that.
   process->closeWriteChannel();
-  QTimer::singleShot(3000, process, [group] {
-    if (group > 0) ::kill(-group, SIGKILL);
-  });
+  QTimer::singleShot(3000, process, [group] { ::kill(-group, SIGKILL); });
 #endif
 }
 

@@ -129,6 +129,10 @@ std::unique_ptr<Port> openDevice(MidiDirection direction, int number, const std:
 
 std::optional<RtMidi::Api> chooseMidiSystem() {
   if (std::optional<RtMidi::Api> forced = forcedSystem()) return forced;
+  // A system found with devices stays the choice: the device lists and the ports opened
+  // later by their numbers must be of one system. Without devices the next call looks again.
+  static std::optional<RtMidi::Api> settled;
+  if (settled) return settled;
   std::vector<RtMidi::Api> compiled;
   RtMidi::getCompiledApi(compiled);
   std::optional<RtMidi::Api> chosen;
@@ -140,7 +144,7 @@ std::optional<RtMidi::Api> chooseMidiSystem() {
     tried += (tried.empty() ? "" : ", ") + RtMidi::getApiName(api) +
              (count < 0 ? " (cannot be reached)" : " (" + std::to_string(count) + " devices)");
     if (count > 0) {
-      chosen = api;
+      chosen = settled = api;
       break;
     }
     if (count == 0 && !reachable) reachable = api;
