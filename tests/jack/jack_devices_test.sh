@@ -63,7 +63,7 @@ done
 # -D -1 runs until Ctrl-C, which ends it with status 0 and its port closed.
 "$plenum" -D -1 >"$work/endless.out" 2>"$work/endless.err" &
 plenum_pid=$!
-sleep 3
+sleep 2
 kill -0 $plenum_pid 2>/dev/null || fail "plenum -D -1 ended by itself" "$work/endless.out" "$work/endless.err"
 jack_lsp | grep -q "^plenum:" || fail "plenum -D -1 has no port open while it runs"
 kill -INT $plenum_pid
