@@ -18,15 +18,15 @@
 #include "bench_support.h"
 #include "counting_port.h"
 #include "large_configuration.h"
-#include "plenum/driver/exits.h"
-#include "plenum/driver/module_types.h"
-#include "plenum/driver/settings.h"
 #include "plenum/language/compiler_context.h"
 #include "plenum/midi/monitor.h"
 #include "plenum/midi/received_traffic.h"
 #include "plenum/protocol/chain_inquiry.h"
 #include "plenum/protocol/download.h"
 #include "plenum/protocol/registration_options.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/module_types.h"
+#include "plenum/runtime/settings.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "plenum/driver/exit_handlers.h"
 #include "plenum/driver/operations.h"
-#include "plenum/driver/settings.h"
+#include "plenum/runtime/exit_handlers.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

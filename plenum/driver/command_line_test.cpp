@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "plenum/driver/settings.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 namespace {

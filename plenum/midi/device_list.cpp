@@ -1,7 +1,7 @@
 #include "plenum/midi/device_list.h"
 
-#include "plenum/driver/exits.h"
 #include "plenum/midi/midi_system.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "plenum/driver/exits.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

@@ -4,9 +4,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "plenum/driver/exits.h"
-#include "plenum/driver/module_types.h"
-#include "plenum/driver/settings.h"
 #include "plenum/language/compiler_context.h"
 #include "plenum/midi/current_port.h"
 #include "plenum/model/configuration.h"
@@ -15,6 +12,9 @@
 #include "plenum/protocol/chain_inquiry.h"
 #include "plenum/protocol/executive.h"
 #include "plenum/protocol/firmware_obf.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/module_types.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

@@ -9,15 +9,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "plenum/driver/exits.h"
-#include "plenum/driver/module_types.h"
-#include "plenum/driver/settings.h"
 #include "plenum/language/compiler_context.h"
 #include "plenum/model/configuration.h"
 #include "plenum/model/nv_mod.h"
 #include "plenum/protocol/firmware_obf.h"
-#include "plenum/protocol/firmware_synthetic.h"
-#include "plenum/protocol/module_loop_fixture.h"
+#include "plenum/protocol/testing/module_loop_fixture.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/module_types.h"
+#include "plenum/runtime/settings.h"
+#include "tools/firmware_synthetic.h"
 
 namespace plenum {
 namespace {

@@ -1,0 +1,221 @@
+// Clicks through the main window headless and runs plenum (a stand-in script, and the real
+// one against the simulated module loop) through the waiting window.
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "tirasse/windows/device_dialog.h"
+#include "tirasse/windows/main_window.h"
+#include "tirasse/windows/plenum_runner.h"
+#include "tirasse/windows/wait_dialog.h"
+
+using namespace tirasse;
+
+namespace {
+
+class FakeDevices : public MidiDeviceLists {
+ public:
+  QStringList inputs{"In A"};
+  QStringList outputs{"Out A"};
+  QStringList inputNames() const override { return inputs; }
+  QStringList outputNames() const override { return outputs; }
+};
+
+void writeFile(const QString& path, const QByteArray& text, bool executable = false) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(text);
+  file.close();
+  if (executable) file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir programDir_;
+  QTemporaryDir settingsDir_;
+  FakeDevices devices_;
+  QStringList messages_;
+
+  std::unique_ptr<MainWindow> makeWindow(const QString& programDir) {
+    StartupEnvironment environment;
+    environment.programDir = programDir;
+    environment.settingsDir = settingsDir_.path();
+    environment.documentsDir = settingsDir_.path();
+    environment.devices = &devices_;
+    environment.askForConfigFile = false;
+    auto window = std::make_unique<MainWindow>(environment);
+    window->showMessage = [this](const QString& text) { messages_ << text; };
+    return window;
+  }
+  template <typename T>
+  static T* child(MainWindow& window, const char* name) {
+    T* widget = window.findChild<T*>(QLatin1String(name));
+    if (!widget) qFatal("no widget %s", name);
+    return widget;
+  }
+
+ private slots:
+  void init() {
+    messages_.clear();
+    devices_.inputs = {"In A"};
+    devices_.outputs = {"Out A"};
+    QFile::remove(QDir(settingsDir_.path()).filePath("tirasse.ini"));
+    // A stand-in plenum that prints its arguments and waits for Enter, as -P makes it do.
+    writeFile(QDir(programDir_.path()).filePath("plenum"),
+              "#!/bin/sh\necho \"args: $*\"\nread answer\necho \"after enter\"\n", true);
+    writeFile(QDir(programDir_.path()).filePath("version.txt"), "Tirasse Version 9.8\nsecond\n");
+  }
+
+  void startUpTakesTheOnlyDeviceAndReadsTheVersion() {
+    writeFile(QDir(settingsDir_.path()).filePath("tirasse.ini"),
+              "V3\n4\nOld in\n5\nOld out\n/x/organ.ncf\n/nowhere\n/nowhere\n/nowhere\n");
+    auto window = makeWindow(programDir_.path());
+    QVERIFY(window->start());
+    QCOMPARE(window->currentSettings().midiInDev, 0);
+    QCOMPARE(window->currentSettings().midiOutDev, 0);
+    QCOMPARE(child<QLineEdit>(*window, "txtMidiIn")->text(), QString("In A"));
+    QCOMPARE(child<QLineEdit>(*window, "txtConfigFile")->text(), QString("/x/organ.ncf"));
+    QCOMPARE(child<QLabel>(*window, "Label10")->text(), QString("Tirasse Version 9.8"));
+    QCOMPARE(window->windowTitle(), QString("Norvo Configuration"));
+  }
+
+  void noDevicesEndsWithItsMessage() {
+    devices_.inputs.clear();
+    auto window = makeWindow(programDir_.path());
+    QVERIFY(!window->start());
+    QCOMPARE(messages_, QStringList{"No MIDI input devices found.  Do you need to install a device "
+                                    "driver for your sound card?"});
+    messages_.clear();
+    devices_.inputs = {"In A"};
+    devices_.outputs.clear();
+    auto second = makeWindow(programDir_.path());
+    QVERIFY(!second->start());
+    QVERIFY(messages_.value(0).startsWith("No MIDI output devices found."));
+  }
+
+  void aRenamedDeviceAsksTheUser() {
+    devices_.inputs = {"In A", "In B"};
+    writeFile(QDir(settingsDir_.path()).filePath("tirasse.ini"),
+              "V3\n1\nIn C\n0\nOut A\ncfg.ncf\n\n\n\n");
+    auto window = makeWindow(programDir_.path());
+    QString task;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<DeviceDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      QCOMPARE(dialog->windowTitle(), QString("Select MIDI device"));
+      task = dialog->findChild<QLabel*>()->text();
+      dialog->accept();  // the first line is selected
+    });
+    QVERIFY(window->start());
+    QCOMPARE(task, QString("Select MIDI Input Device"));
+    QCOMPARE(window->currentSettings().midiInDev, 0);
+    QCOMPARE(window->currentSettings().midiInName, QString("In A"));
+  }
+
+  void buttonsBuildTheirCommandLines() {
+    auto window = makeWindow(programDir_.path());
+    QVERIFY(window->start());
+    child<QCheckBox>(*window, "chkModuleOnly")->setChecked(true);
+    child<QLineEdit>(*window, "txtModule")->setText("2");
+    child<QCheckBox>(*window, "chkDebug0")->setChecked(true);
+    child<QCheckBox>(*window, "chkDebug8")->setChecked(true);
+    window->button("cmdHalt")->click();
+    QCOMPARE(child<QLabel>(*window, "lblCommand")->text(), QString("plenum -i 0 -o 0  -m2  -d101 -H"));
+    QTRY_VERIFY_WITH_TIMEOUT(window->waitDialog().outputText().contains("args: -i 0 -o 0 -m2 -d101 -H"),
+                             20000);
+    QVERIFY(window->waitDialog().isVisible());
+    QCOMPARE(window->waitDialog().windowTitle(), QString("Waiting"));
+
+    // A second command while the first runs is refused.
+    window->button("cmdReset")->click();
+    QCOMPARE(messages_, QStringList{"Please exit the previous command before starting another"});
+    QCOMPARE(child<QLabel>(*window, "lblCommand")->text(), QString("plenum -i 0 -o 0  -m2  -d101 -H"));
+
+    // Enter reaches plenum; the window closes when plenum ends and the output stays readable.
+    QTest::keyClick(&window->waitDialog(), Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->runner().isBusy(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->waitDialog().isVisible(), 20000);
+    const QString kept = child<QPlainTextEdit>(*window, "lastOutput")->toPlainText();
+    QVERIFY2(kept.contains("after enter"), qPrintable(kept));
+
+    child<QCheckBox>(*window, "chkBat")->setChecked(true);
+    child<QCheckBox>(*window, "chkDispData")->setChecked(true);
+    child<QLineEdit>(*window, "txtDiagCount")->setText("-1");
+    window->button("cmdDataDiag")->click();
+    QCOMPARE(child<QLabel>(*window, "lblCommand")->text(), QString("plenum.bat -i 0 -o 0  -d181 -P -D-1"));
+    window->runner().stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->runner().isBusy(), 20000);
+  }
+
+  void rangeBoxesFollowTheCheckBoxAndClamp() {
+    auto window = makeWindow(programDir_.path());
+    QVERIFY(window->start());
+    auto* from = child<QLineEdit>(*window, "txtRegMem");
+    auto* through = child<QLineEdit>(*window, "txtRegThrough");
+    QVERIFY(!from->isEnabled());
+    child<QCheckBox>(*window, "chkRegOnly")->setChecked(true);
+    QVERIFY(from->isEnabled() && through->isEnabled());
+    through->setText("5");
+    from->setText("10");
+    emit from->editingFinished();
+    QCOMPARE(through->text(), QString("10"));
+    through->setText("400");
+    emit through->editingFinished();
+    QCOMPARE(through->text(), QString("127"));
+  }
+
+  void startFailureIsReported() {
+    QTemporaryDir empty;
+    auto window = makeWindow(empty.path());
+    QVERIFY(window->start());
+    window->button("cmdVersion")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(messages_, QStringList{"Shell failed. Is the current directory set "
+                                                     "to the location of this executable?"},
+                              20000);
+    QVERIFY(!window->runner().isBusy());
+    QTRY_VERIFY(!window->waitDialog().isVisible());
+  }
+
+  void exitSavesTheSettings() {
+    auto window = makeWindow(programDir_.path());
+    QVERIFY(window->start());
+    window->button("cmdExit")->click();
+    TirasseSettings saved;
+    QCOMPARE(readSettingsFile(window->settingsFilePath(), saved), SettingsFileState::Read);
+    QCOMPARE(saved.midiInName, QString("In A"));
+    QCOMPARE(saved.midiOutDev, 0);
+  }
+
+  void realPlenumRunsThroughTheWaitingWindow() {
+#ifndef PLENUM_PROGRAM_DIR
+    QSKIP("plenum is not built in this tree");
+#else
+    qputenv("PLENUM_LOOP", "B,B");
+    auto window = makeWindow(QStringLiteral(PLENUM_PROGRAM_DIR));
+    QVERIFY(window->start());
+    window->button("cmdVersion")->click();
+    QCOMPARE(child<QLabel>(*window, "lblCommand")->text(), QString("plenum -i 0 -o 0 -P -V"));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        window->waitDialog().outputText().contains("Please press <Enter> to continue..."), 30000);
+    QVERIFY(window->waitDialog().outputText().contains("Copyright"));
+    QTest::keyClick(&window->waitDialog(), Qt::Key_Enter);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->runner().isBusy(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->waitDialog().isVisible(), 20000);
+    QVERIFY(child<QPlainTextEdit>(*window, "lastOutput")->toPlainText().contains("Please press <Enter>"));
+    qunsetenv("PLENUM_LOOP");
+#endif
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
