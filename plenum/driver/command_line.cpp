@@ -69,6 +69,7 @@ bool performOption(int letter, const char* argument) {
     case 'D': runLoopDiagnostic(std::atoi(argument)); break;
     case 't': s.stopAfterCompile = true; break;
     case 'x': s.assumeTypeB = true; break;
+    case 'u': s.skipUnchangedCode = true; break;
     default: return false;
   }
   return true;

@@ -28,6 +28,7 @@ struct Settings {
   bool forceDownload = false;
   bool stopAfterCompile = false;
   bool assumeTypeB = false;
+  bool skipUnchangedCode = false;  // -u: code pages that verify are not written again
 
   bool debug(std::uint32_t bits) const { return (debugFlags & bits) != 0; }
 };

@@ -38,7 +38,8 @@ QString CommandBuilder::debugPart(unsigned startValue) const {
 }
 
 QString CommandBuilder::download(const QString& configFile) const {
-  return commandLine(modulePart() + debugPart(kNoDebug) + QStringLiteral(" -P ") +
+  const QString update = options_.skipUnchangedRelayCode ? QStringLiteral(" -u") : QString();
+  return commandLine(modulePart() + debugPart(kNoDebug) + update + QStringLiteral(" -P ") +
                      quotedFilePart(applyNetworkPathRule(configFile)));
 }
 

@@ -24,6 +24,7 @@ struct CommandOptions {
   QString moduleText;           // the module box, passed as typed
   QString otherOptions;         // free text, passed as typed
   unsigned debugBoxes = 0;      // bit i set when debug box i is ticked
+  bool skipUnchangedRelayCode = false;  // Download adds -u
 };
 
 class CommandBuilder {

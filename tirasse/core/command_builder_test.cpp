@@ -58,6 +58,19 @@ TEST(CommandBuilder, HaltOnSelectedModuleWithOtherOptions) {
   EXPECT_EQ(text(builder.dataDiagnostic(false, "3")), "plenum -i 0 -o 2  -P -D3");
 }
 
+TEST(CommandBuilder, SkipUnchangedRelayCodeAddsUpdateToTheDownloadOnly) {
+  CommandOptions options = devices(1, 3);
+  options.skipUnchangedRelayCode = true;
+  EXPECT_EQ(text(CommandBuilder(options).download("c.ncf")), "plenum -i 1 -o 3   -u -P \"c.ncf\"");
+  options.debugBoxes = 1;
+  options.startAtModule = true;
+  options.moduleText = "1";
+  const CommandBuilder builder(options);
+  EXPECT_EQ(text(builder.download("c.ncf")), "plenum -i 1 -o 3  -m1  -d1 -u -P \"c.ncf\"");
+  EXPECT_EQ(text(builder.halt()), "plenum -i 1 -o 3  -m1  -d1 -H");
+  EXPECT_EQ(text(builder.programExecutive()), "plenum -i 1 -o 3  -m1  -d1 -P -%");
+}
+
 TEST(CommandBuilder, HaltWithModuleTwoAndNoOtherOptions) {
   CommandOptions options = devices(4, 5);
   options.startAtModule = true;

@@ -10,6 +10,8 @@ namespace tirasse {
 namespace {
 
 constexpr qint64 kLargestSettingsFile = 64 * 1024;
+constexpr int kSpecItems = 8;  // the items after the format tag
+const QString kSkipUnchangedKey = QStringLiteral("skipUnchangedRelayCode=");
 
 int deviceNumber(const QString& text) {
   bool ok = false;
@@ -43,7 +45,7 @@ SettingsFileState parseSettingsText(const QString& text, TirasseSettings& settin
   if (tag != QLatin1String("V2") && tag != QLatin1String("V3")) return SettingsFileState::Foreign;
 
   TirasseSettings read = settings;
-  const int items = tag == QLatin1String("V3") ? 8 : 5;
+  const int items = tag == QLatin1String("V3") ? kSpecItems : 5;
   auto item = [&](int index, QString& into) {
     if (index <= items && index < lines.size()) into = lines[index];
   };
@@ -55,6 +57,11 @@ SettingsFileState parseSettingsText(const QString& text, TirasseSettings& settin
   item(6, read.settingsDir);
   item(7, read.midDir);
   item(8, read.configDir);
+  for (int index = kSpecItems + 1; tag == QLatin1String("V3") && index < lines.size(); ++index) {
+    if (lines[index].startsWith(kSkipUnchangedKey)) {
+      read.skipUnchangedRelayCode = lines[index].mid(kSkipUnchangedKey.size()).trimmed() == QLatin1String("1");
+    }
+  }
   settings = read;
   return SettingsFileState::Read;
 }
@@ -70,6 +77,7 @@ QString formatSettingsText(const TirasseSettings& settings) {
       oneLine(settings.settingsDir),
       oneLine(settings.midDir),
       oneLine(settings.configDir),
+      kSkipUnchangedKey + (settings.skipUnchangedRelayCode ? QLatin1Char('1') : QLatin1Char('0')),
   };
   return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }

@@ -1,7 +1,8 @@
 #pragma once
 // tirasse.ini: the user's device choice, configuration file and folders, one item a line.
 // "V3" files hold all nine items; "V2" files (older versions) stop after the configuration
-// file; anything else is somebody else's file and is left alone.
+// file; anything else is somebody else's file and is left alone. Choices added since follow
+// the nine items as "name=value" lines, which older versions never read.
 
 #include <QString>
 
@@ -18,6 +19,7 @@ struct TirasseSettings {
   QString settingsDir;
   QString midDir;
   QString configDir;
+  bool skipUnchangedRelayCode = false;  // the Download button adds -u
 };
 
 enum class SettingsFileState { Read, Missing, Foreign };

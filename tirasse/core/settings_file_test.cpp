@@ -30,25 +30,59 @@ void expectSame(const TirasseSettings& a, const TirasseSettings& b) {
   EXPECT_EQ(a.settingsDir, b.settingsDir);
   EXPECT_EQ(a.midDir, b.midDir);
   EXPECT_EQ(a.configDir, b.configDir);
+  EXPECT_EQ(a.skipUnchangedRelayCode, b.skipUnchangedRelayCode);
 }
 
 TEST(SettingsFile, RoundTripThroughTheFile) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
-  const TirasseSettings written = sample(dir.path());
+  TirasseSettings written = sample(dir.path());
   const QString path = dir.filePath(kSettingsFileName);
-  ASSERT_TRUE(writeSettingsFile(path, written));
-  TirasseSettings read;
-  EXPECT_EQ(readSettingsFile(path, read), SettingsFileState::Read);
-  expectSame(read, written);
+  for (bool skip : {true, false}) {
+    written.skipUnchangedRelayCode = skip;
+    ASSERT_TRUE(writeSettingsFile(path, written));
+    TirasseSettings read;
+    read.skipUnchangedRelayCode = !skip;
+    EXPECT_EQ(readSettingsFile(path, read), SettingsFileState::Read);
+    expectSame(read, written);
+  }
 }
 
 TEST(SettingsFile, WrittenInV3OrderOneItemALine) {
   TirasseSettings s = sample("/f");
+  // The nine items of the format come first, as an older tirasse reads them; the later
+  // choices follow.
   EXPECT_EQ(formatSettingsText(s).toStdString(),
-            "V3\n2\nUSB MIDI 1\n0\nNorvo loop out\n/f/St Mary.ncf\n/f\n/f\n/f\n");
+            "V3\n2\nUSB MIDI 1\n0\nNorvo loop out\n/f/St Mary.ncf\n/f\n/f\n/f\n"
+            "skipUnchangedRelayCode=0\n");
+  s.skipUnchangedRelayCode = true;
+  EXPECT_EQ(formatSettingsText(s).split('\n').value(9).toStdString(), "skipUnchangedRelayCode=1");
   s.midiInName = "two\nlines";
   EXPECT_EQ(formatSettingsText(s).split('\n').value(2).toStdString(), "two lines");
+}
+
+TEST(SettingsFile, LaterChoicesAreReadOnlyAfterTheNineItemsOfAV3File) {
+  struct Case {
+    const char* text;
+    bool skip;
+  };
+  const Case cases[] = {
+      {"V3\n1\nIn\n2\nOut\nc.ncf\n/s\n/m\n/c\nskipUnchangedRelayCode=1\n", true},
+      {"V3\r\n1\r\nIn\r\n2\r\nOut\r\nc.ncf\r\n/s\r\n/m\r\n/c\r\nskipUnchangedRelayCode=1\r\n", true},
+      {"V3\n1\nIn\n2\nOut\nc.ncf\n/s\n/m\n/c\nskipUnchangedRelayCode=0\n", false},
+      // Written by an older tirasse: nothing after the nine items.
+      {"V3\n1\nIn\n2\nOut\nc.ncf\n/s\n/m\n/c\n", false},
+      // A value in an item of the format is not a choice.
+      {"V3\n1\nIn\n2\nOut\nskipUnchangedRelayCode=1\n/s\n/m\n/c\n", false},
+      {"V2\n1\nIn\n2\nOut\nc.ncf\n/s\n/m\n/c\nskipUnchangedRelayCode=1\n", false},
+      {"V3\n1\nIn\n2\nOut\nc.ncf\n/s\n/m\n/c\nskipUnchangedRelayCode=yes\n", false},
+  };
+  for (const Case& c : cases) {
+    TirasseSettings s;
+    EXPECT_EQ(parseSettingsText(c.text, s), SettingsFileState::Read) << c.text;
+    EXPECT_EQ(s.skipUnchangedRelayCode, c.skip) << c.text;
+    EXPECT_EQ(s.midiOutName, "Out") << c.text;
+  }
 }
 
 TEST(SettingsFile, V2ReadsTheFirstSixItemsOnly) {

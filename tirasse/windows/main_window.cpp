@@ -54,6 +54,7 @@ MainWindow::MainWindow(StartupEnvironment environment, QWidget* parent)
   chkModuleOnly_ = new QCheckBox(QStringLiteral("Start at selected module"), this);
   txtOtherOptions_ = new QLineEdit(this);
   chkBat_ = new QCheckBox(QStringLiteral("Keep command window open"), this);
+  chkSkipUnchanged_ = new QCheckBox(QStringLiteral("Skip unchanged relay code"), this);
   for (int i = 0; i < 9; ++i) {
     chkDebug_[i] = new QCheckBox(QLatin1String(kDebugCaptions[i]), this);
     chkDebug_[i]->setObjectName(QStringLiteral("chkDebug%1").arg(i));
@@ -76,6 +77,7 @@ MainWindow::MainWindow(StartupEnvironment environment, QWidget* parent)
       {txtConfigFile_, "txtConfigFile"}, {txtModule_, "txtModule"},
       {chkModuleOnly_, "chkModuleOnly"}, {txtOtherOptions_, "txtOtherOptions"},
       {chkBat_, "chkBat"},               {lblCommand_, "lblCommand"},
+      {chkSkipUnchanged_, "chkSkipUnchanged"},
       {chkDispData_, "chkDispData"},     {txtDiagCount_, "txtDiagCount"},
       {chkRegOnly_, "chkRegOnly"},       {txtRegMem_, "txtRegMem"},
       {txtRegThrough_, "txtRegThrough"}, {label10_, "Label10"},
@@ -157,6 +159,9 @@ QWidget* MainWindow::buildDownloadPage() {
   commands->addWidget(addButton(QStringLiteral("cmdReset"), QStringLiteral("&Reset")));
   commands->addWidget(addButton(QStringLiteral("cmdMonitor"), QStringLiteral("&Monitor")));
   grid->addLayout(commands, row++, 0, 1, 3);
+  grid->addWidget(chkSkipUnchanged_, row++, 0, 1, 3);
+  connect(chkSkipUnchanged_, &QCheckBox::toggled, this,
+          [this](bool ticked) { settings_.skipUnchangedRelayCode = ticked; });
   auto* midiFiles = new QGroupBox(QStringLiteral("MIDI files"), page);
   auto* files = new QHBoxLayout(midiFiles);
   seqPlay_ = addButton(QStringLiteral("SeqPlay"), QStringLiteral("Play"));
@@ -230,6 +235,7 @@ CommandBuilder MainWindow::commandBuilder() const {
   options.startAtModule = chkModuleOnly_->isChecked();
   options.moduleText = txtModule_->text();
   options.otherOptions = txtOtherOptions_->text();
+  options.skipUnchangedRelayCode = chkSkipUnchanged_->isChecked();
   for (int i = 0; i < 9; ++i) {
     if (chkDebug_[i]->isChecked()) options.debugBoxes |= 1u << i;
   }
@@ -317,6 +323,7 @@ bool MainWindow::start() {
   settings_.configDir = environment_.programDir;
   settingsFolder_ = environment_.settingsDir;
   readSettingsFile(settingsFilePath(), settings_);
+  chkSkipUnchanged_->setChecked(settings_.skipUnchangedRelayCode);
   readVersion();
   if (!chooseDevices()) return false;
   if (!settings_.configFile.isEmpty()) {

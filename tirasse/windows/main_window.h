@@ -87,6 +87,7 @@ class MainWindow : public QWidget {
   QCheckBox* chkModuleOnly_;
   QLineEdit* txtOtherOptions_;
   QCheckBox* chkBat_;
+  QCheckBox* chkSkipUnchanged_;
   std::array<QCheckBox*, 9> chkDebug_{};
   QLabel* lblCommand_;
   QCheckBox* chkDispData_;

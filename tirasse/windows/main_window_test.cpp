@@ -194,6 +194,35 @@ class MainWindowTest : public QObject {
     QCOMPARE(readSettingsFile(window->settingsFilePath(), saved), SettingsFileState::Read);
     QCOMPARE(saved.midiInName, QString("In A"));
     QCOMPARE(saved.midiOutDev, 0);
+    QCOMPARE(saved.skipUnchangedRelayCode, false);
+  }
+
+  void skipUnchangedRelayCodeIsKeptAndAddsUpdate() {
+    writeFile(QDir(settingsDir_.path()).filePath("tirasse.ini"),
+              "V3\n0\nIn A\n0\nOut A\n/x/organ.ncf\n\n\n\n");
+    auto window = makeWindow(programDir_.path());
+    QVERIFY(window->start());
+    auto* box = child<QCheckBox>(*window, "chkSkipUnchanged");
+    QCOMPARE(box->text(), QString("Skip unchanged relay code"));
+    QVERIFY(!box->isChecked());
+    box->setChecked(true);
+    window->button("cmdDownload")->click();
+    QCOMPARE(child<QLabel>(*window, "lblCommand")->text(),
+             QString("plenum -i 0 -o 0   -u -P \"/x/organ.ncf\""));
+    window->runner().stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->runner().isBusy(), 20000);
+    window->button("cmdExit")->click();
+
+    auto next = makeWindow(programDir_.path());
+    QVERIFY(next->start());
+    QVERIFY(child<QCheckBox>(*next, "chkSkipUnchanged")->isChecked());
+    QVERIFY(next->currentSettings().skipUnchangedRelayCode);
+    child<QCheckBox>(*next, "chkSkipUnchanged")->setChecked(false);
+    next->button("cmdDownload")->click();
+    QCOMPARE(child<QLabel>(*next, "lblCommand")->text(),
+             QString("plenum -i 0 -o 0   -P \"/x/organ.ncf\""));
+    next->runner().stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!next->runner().isBusy(), 20000);
   }
 
   void realPlenumRunsThroughTheWaitingWindow() {
