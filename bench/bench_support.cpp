@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "plenum/driver/exits.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum::bench {
 

@@ -8,10 +8,10 @@
 
 #include "bench_support.h"
 #include "large_configuration.h"
-#include "plenum/driver/module_types.h"
-#include "plenum/driver/settings.h"
 #include "plenum/language/compiler_context.h"
 #include "plenum/model/configuration.h"
+#include "plenum/runtime/module_types.h"
+#include "plenum/runtime/settings.h"
 
 namespace {
 

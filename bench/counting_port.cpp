@@ -10,7 +10,7 @@
 #include <string>
 
 #include "plenum/midi/current_port.h"
-#include "plenum/midi/simulated_loop.h"
+#include "plenum/simulator/simulated_loop.h"
 
 namespace plenum::bench {
 

@@ -7,10 +7,10 @@
 #include <cstdlib>
 
 #include "fuzz_support.h"
-#include "plenum/driver/module_types.h"
-#include "plenum/driver/settings.h"
 #include "plenum/language/compiler_context.h"
 #include "plenum/model/configuration.h"
+#include "plenum/runtime/module_types.h"
+#include "plenum/runtime/settings.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "plenum/driver/exits.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum::fuzz {
 

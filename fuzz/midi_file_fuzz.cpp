@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "tirasse/midi_file.h"
+#include "tirasse/midi/midi_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const tirasse::Bytes bytes(data, data + size);

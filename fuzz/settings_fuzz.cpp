@@ -8,7 +8,7 @@
 #include <QString>
 
 #include "fuzz_support.h"
-#include "tirasse/settings_file.h"
+#include "tirasse/core/settings_file.h"
 
 namespace {
 bool same(const tirasse::TirasseSettings& a, const tirasse::TirasseSettings& b) {

@@ -13,8 +13,6 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "plenum/driver/module_types.h"
-#include "plenum/driver/settings.h"
 #include "plenum/language/compiler_context.h"
 #include "plenum/midi/current_port.h"
 #include "plenum/protocol/block_programming.h"
@@ -24,6 +22,8 @@
 #include "plenum/protocol/executive.h"
 #include "plenum/protocol/loop_diagnostic.h"
 #include "plenum/protocol/sysex_exchange.h"
+#include "plenum/runtime/module_types.h"
+#include "plenum/runtime/settings.h"
 #include "reply_port.h"
 
 namespace {

@@ -51,6 +51,12 @@ for r in runs:
         print("  %-34s wall %.3fs  wire %.3fs  wall/wire %.3f  wall/floor %.4f  cpu/wall %.4f" % (
             r["name"].split("/")[0], r["wall_s"], r["wire_s"], r["wall_over_wire"],
             r["wall_over_floor"], r["cpu_over_wall"]))
+    if "same_over_first" in r and r.get("error_occurred") is not True:
+        print("  %-34s first %.3fs (wall/wire %.3f)" % (
+            r["name"].split("/")[0], r["first_s"], r["first_wall_over_wire"]))
+        for key, what in (("same", "again with -u"), ("changed", "-u, one statement changed")):
+            print("  %-34s %.3fs (wall/wire %.3f), %.3f of the first (target <= 0.80)" % (
+                "  " + what, r[key + "_s"], r[key + "_wall_over_wire"], r[key + "_over_first"]))
     if "dropped" in r:
         print("  %-34s sent %d  shown %d  dropped %d" % (
             r["name"].split("/")[0], r["sent"], r["shown"], r["dropped"]))

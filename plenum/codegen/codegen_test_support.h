@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "plenum/codegen/record_codes.h"
-#include "plenum/driver/exits.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum::testing_support {
 

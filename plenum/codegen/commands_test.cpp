@@ -11,9 +11,9 @@
 #include "plenum/codegen/input_bits.h"
 #include "plenum/codegen/output_bits.h"
 #include "plenum/codegen/when_command.h"
-#include "plenum/driver/module_types.h"
 #include "plenum/language/compile_in_process.h"
 #include "plenum/model/pbus_dev.h"
+#include "plenum/runtime/module_types.h"
 
 namespace plenum {
 namespace {

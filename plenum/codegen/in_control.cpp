@@ -4,10 +4,10 @@
 
 #include "plenum/codegen/bit_masks.h"
 #include "plenum/codegen/module_program.h"
-#include "plenum/driver/exits.h"
 #include "plenum/language/diagnostics.h"
 #include "plenum/model/input_boards.h"
 #include "plenum/model/nv_mod.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

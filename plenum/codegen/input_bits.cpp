@@ -5,12 +5,12 @@
 
 #include "plenum/codegen/in_control.h"
 #include "plenum/codegen/module_program.h"
-#include "plenum/driver/exits.h"
 #include "plenum/language/diagnostics.h"
 #include "plenum/model/combination_action.h"
 #include "plenum/model/configuration.h"
 #include "plenum/model/input_boards.h"
 #include "plenum/model/nv_mod.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

@@ -1,7 +1,7 @@
 #include "plenum/codegen/mod_function.h"
 
-#include "plenum/driver/exits.h"
 #include "plenum/model/pbus_dev.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

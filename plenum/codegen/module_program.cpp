@@ -1,7 +1,7 @@
 #include "plenum/codegen/module_program.h"
 
-#include "plenum/driver/exits.h"
 #include "plenum/model/nv_mod.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "plenum/driver/exits.h"
-#include "plenum/driver/module_types.h"
 #include "plenum/model/nv_mod.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/module_types.h"
 
 namespace plenum {
 namespace {

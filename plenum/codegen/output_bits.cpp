@@ -6,10 +6,10 @@
 #include "plenum/codegen/input_bits.h"
 #include "plenum/codegen/item_dispatch.h"
 #include "plenum/codegen/module_program.h"
-#include "plenum/driver/exits.h"
 #include "plenum/language/diagnostics.h"
 #include "plenum/model/nv_mod.h"
 #include "plenum/model/pbus_dev.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

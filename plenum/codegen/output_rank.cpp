@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "plenum/driver/exits.h"
 #include "plenum/model/output_bit_usage.h"
 #include "plenum/model/pbus_dev.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

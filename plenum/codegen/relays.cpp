@@ -6,9 +6,9 @@
 #include "plenum/codegen/input_bits.h"
 #include "plenum/codegen/module_program.h"
 #include "plenum/codegen/output_rank.h"
-#include "plenum/driver/exits.h"
 #include "plenum/model/nv_mod.h"
 #include "plenum/model/pbus_dev.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

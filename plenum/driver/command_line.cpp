@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "plenum/driver/exit_handlers.h"
 #include "plenum/driver/operations.h"
-#include "plenum/driver/settings.h"
+#include "plenum/runtime/exit_handlers.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 
@@ -69,6 +69,7 @@ bool performOption(int letter, const char* argument) {
     case 'D': runLoopDiagnostic(std::atoi(argument)); break;
     case 't': s.stopAfterCompile = true; break;
     case 'x': s.assumeTypeB = true; break;
+    case 'u': s.skipUnchangedCode = true; break;
     default: return false;
   }
   return true;

@@ -5,7 +5,7 @@
 namespace plenum {
 
 // The option letters; a letter with a colon takes an argument.
-inline constexpr const char* OptionLetters = "d:i:o:m:n:LEHRVS:U:C:vw:p:P%^:fD:tx";
+inline constexpr const char* OptionLetters = "d:i:o:m:n:LEHRVS:U:C:vw:p:P%^:fD:txu";
 
 // Walks argv (argv[0] is the program's path) with POSIX rules: option processing stops
 // at the first word that is not an option, or after "--"; that word is the

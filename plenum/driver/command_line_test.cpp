@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "plenum/driver/settings.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 namespace {
@@ -35,13 +35,15 @@ class CommandLine : public testing::Test {
 };
 
 TEST_F(CommandLine, SettingOptionsSetTheirSettings) {
-  EXPECT_EQ(run({"-m", "2", "-n", "3", "-f", "-t", "-x", "-i", "4", "-o", "5"}), 0);
+  EXPECT_FALSE(settings().skipUnchangedCode);
+  EXPECT_EQ(run({"-m", "2", "-n", "3", "-f", "-t", "-x", "-u", "-i", "4", "-o", "5"}), 0);
   const Settings& s = settings();
   EXPECT_EQ(s.startModule, 2);
   EXPECT_EQ(s.bankCount, 3);
   EXPECT_TRUE(s.forceDownload);
   EXPECT_TRUE(s.stopAfterCompile);
   EXPECT_TRUE(s.assumeTypeB);
+  EXPECT_TRUE(s.skipUnchangedCode);
   EXPECT_EQ(s.inputDevice, 4);
   EXPECT_EQ(s.outputDevice, 5);
   EXPECT_EQ(out, "");

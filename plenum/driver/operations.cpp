@@ -1,7 +1,6 @@
 #include "plenum/driver/operations.h"
 
 #include "plenum/midi/current_port.h"
-#include "plenum/driver/settings.h"
 #include "plenum/midi/monitor.h"
 #include "plenum/protocol/chain_control.h"
 #include "plenum/protocol/chain_inquiry.h"
@@ -9,6 +8,7 @@
 #include "plenum/protocol/executive.h"
 #include "plenum/protocol/loop_diagnostic.h"
 #include "plenum/protocol/registration_options.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

@@ -7,9 +7,11 @@
 #include <new>
 
 #include "plenum/driver/command_line.h"
-#include "plenum/driver/exit_handlers.h"
-#include "plenum/driver/exits.h"
+#include "plenum/driver/operations.h"
 #include "plenum/driver/usage.h"
+#include "plenum/runtime/exit_handlers.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/simulator/loop_port.h"
 
 namespace {
 // After "Program bug": a failure, and one that no documented status stands for.
@@ -26,7 +28,8 @@ int main(int argc, char** argv) {
     plenum::printUsage(program);
     return 0;
   }
-  plenum::installPortHandlers();
+  plenum::useSimulatedLoopWhenSet();
+  plenum::installPortHandlers(plenum::closeMidiPort);
 
   // Every way out of an operation ends here; std::exit runs the exit handlers (the -P
   // pause first, then the port).

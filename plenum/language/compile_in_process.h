@@ -11,9 +11,9 @@
 
 #include <unistd.h>
 
-#include "plenum/driver/exits.h"
 #include "plenum/language/compiler_context.h"
 #include "plenum/model/configuration.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum::testing_support {
 

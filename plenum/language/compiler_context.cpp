@@ -1,7 +1,7 @@
 #include "plenum/language/compiler_context.h"
 
-#include "plenum/driver/exits.h"
 #include "plenum/language/diagnostics.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

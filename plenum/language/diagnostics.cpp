@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "plenum/driver/exits.h"
 #include "plenum/language/compiler_context.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

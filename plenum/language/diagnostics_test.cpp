@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "plenum/driver/exits.h"
 #include "plenum/language/compiler_context.h"
+#include "plenum/runtime/exits.h"
 
 void yyerror(const char* message);
 

@@ -57,7 +57,7 @@ struct NumberList {
 
 #include "plenum/codegen/in_control.h"
 #include "plenum/codegen/input_bits.h"
-#include "plenum/driver/settings.h"
+#include "plenum/runtime/settings.h"
 #include "plenum/language/diagnostics.h"
 #include "plenum/language/identifier_phrases.h"
 #include "plenum/model/configuration.h"

@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "grammar.tab.hpp"
-#include "plenum/driver/exits.h"
-#include "plenum/driver/settings.h"
 #include "plenum/language/compiler_context.h"
 #include "plenum/language/diagnostics.h"
 #include "plenum/language/scanner.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/settings.h"
 
 void yyerror(const char* message) {
   // Running out of parser stack is a limit of this program, not an error of the file:

@@ -7,11 +7,11 @@
 #include <string>
 
 #include "plenum/codegen/input_bits.h"
-#include "plenum/driver/settings.h"
 #include "plenum/language/compile_in_process.h"
 #include "plenum/language/identifier_phrases.h"
 #include "plenum/language/parser.h"
 #include "plenum/model/input_boards.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 namespace {

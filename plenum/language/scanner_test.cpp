@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "grammar.tab.hpp"
-#include "plenum/driver/exits.h"
 #include "plenum/language/number_literals.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 namespace {

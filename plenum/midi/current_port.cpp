@@ -1,10 +1,7 @@
 #include "plenum/midi/current_port.h"
 
-#include <cstdlib>
-
-#include "plenum/driver/settings.h"
 #include "plenum/midi/rtmidi_port.h"
-#include "plenum/midi/simulated_loop.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 
@@ -17,23 +14,20 @@ std::unique_ptr<Midi>& openPort() {
   return *port;
 }
 
-// The simulated modules live for the whole run, like hardware, whatever happens to the port.
-std::shared_ptr<SimulatedModules>& simulatedModules() {
-  static auto* modules = new std::shared_ptr<SimulatedModules>();
-  return *modules;
-}
-
 std::function<std::unique_ptr<Midi>()>& portFactory() {
   static auto* factory = new std::function<std::unique_ptr<Midi>()>();
   return *factory;
 }
 
+std::function<std::unique_ptr<Midi>()>& portSource() {
+  static auto* source = new std::function<std::unique_ptr<Midi>()>();
+  return *source;
+}
+
 std::unique_ptr<Midi> makePort() {
   if (portFactory()) return portFactory()();
-  if (const char* loop = std::getenv("PLENUM_LOOP")) {
-    std::shared_ptr<SimulatedModules>& modules = simulatedModules();
-    if (!modules) modules = simulatedModulesFrom(loop);
-    return std::make_unique<SimulatedLoop>(modules);
+  if (portSource()) {
+    if (std::unique_ptr<Midi> port = portSource()()) return port;
   }
   return std::make_unique<RtMidiPort>(settings().inputDevice, settings().outputDevice);
 }
@@ -59,6 +53,10 @@ void installCurrentPort(std::unique_ptr<Midi> port) { openPort() = std::move(por
 
 void setPortFactory(std::function<std::unique_ptr<Midi>()> factory) {
   portFactory() = std::move(factory);
+}
+
+void setPortSource(std::function<std::unique_ptr<Midi>()> source) {
+  portSource() = std::move(source);
 }
 
 }  // namespace plenum

@@ -1,8 +1,7 @@
 #pragma once
 // The one process-wide MIDI port. It is opened on first use with the device numbers that
-// hold in settings() at that moment. With the environment variable PLENUM_LOOP set, the
-// port is a simulated loop of Norvo modules instead of the system's devices (see
-// README.md in this folder for the syntax).
+// hold in settings() at that moment, unless the program has put a port source in front of
+// the devices (plenum's main does, for the simulated loop of PLENUM_LOOP).
 
 #include <functional>
 #include <memory>
@@ -30,8 +29,12 @@ Midi& replaceCurrentPort();
 void installCurrentPort(std::unique_ptr<Midi> port);
 
 // For tests of operations that re-create the port between modules: every port opened
-// from now on comes from `factory` instead of the devices or PLENUM_LOOP. An empty
+// from now on comes from `factory` instead of the port source or the devices. An empty
 // factory restores the usual ports.
 void setPortFactory(std::function<std::unique_ptr<Midi>()> factory);
+
+// Asked first on every opening, after a test's factory: a port it returns is used, a null
+// one means the system's devices. This layer knows nothing of what stands behind it.
+void setPortSource(std::function<std::unique_ptr<Midi>()> source);
 
 }  // namespace plenum

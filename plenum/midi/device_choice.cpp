@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "plenum/driver/exits.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plenum/driver/exits.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "plenum/driver/settings.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

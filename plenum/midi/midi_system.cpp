@@ -5,9 +5,9 @@
 #include <iostream>
 #include <sstream>
 
-#include "plenum/driver/exits.h"
-#include "plenum/driver/settings.h"
 #include "plenum/midi/quiet_midi_libraries.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "plenum/driver/exits.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

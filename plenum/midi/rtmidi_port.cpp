@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "plenum/driver/exits.h"
 #include "plenum/midi/device_choice.h"
 #include "plenum/midi/midi_system.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

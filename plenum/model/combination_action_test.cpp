@@ -10,11 +10,11 @@
 #include <string>
 
 #include "plenum/codegen/module_program.h"
-#include "plenum/driver/exits.h"
-#include "plenum/driver/module_types.h"
-#include "plenum/driver/settings.h"
 #include "plenum/language/parser.h"
 #include "plenum/model/configuration.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/module_types.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 namespace {

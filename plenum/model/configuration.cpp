@@ -3,11 +3,11 @@
 #include <climits>
 #include <cstdio>
 
-#include "plenum/driver/exits.h"
-#include "plenum/driver/settings.h"
 #include "plenum/language/compiler_context.h"
 #include "plenum/language/diagnostics.h"
 #include "plenum/language/parser.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

@@ -4,9 +4,9 @@
 
 #include "plenum/codegen/mod_function.h"
 #include "plenum/codegen/module_program.h"
-#include "plenum/driver/exits.h"
 #include "plenum/language/diagnostics.h"
 #include "plenum/model/nv_mod.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

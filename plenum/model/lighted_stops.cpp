@@ -5,11 +5,11 @@
 
 #include "plenum/codegen/input_bits.h"
 #include "plenum/codegen/module_program.h"
-#include "plenum/driver/exits.h"
 #include "plenum/language/diagnostics.h"
 #include "plenum/model/combination_action.h"
 #include "plenum/model/configuration.h"
 #include "plenum/model/nv_mod.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

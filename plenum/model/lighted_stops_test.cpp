@@ -8,11 +8,11 @@
 #include "plenum/codegen/expressions.h"
 #include "plenum/codegen/input_bits.h"
 #include "plenum/codegen/module_program.h"
-#include "plenum/driver/module_types.h"
-#include "plenum/driver/settings.h"
 #include "plenum/model/combination_action.h"
 #include "plenum/model/configuration.h"
 #include "plenum/model/nv_mod.h"
+#include "plenum/runtime/module_types.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 namespace {

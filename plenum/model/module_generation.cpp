@@ -3,10 +3,10 @@
 // and its size checks.
 
 #include "plenum/codegen/mod_function.h"
-#include "plenum/driver/exits.h"
 #include "plenum/model/midi_command.h"
 #include "plenum/model/nv_mod.h"
 #include "plenum/model/pbus_dev.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

@@ -3,11 +3,11 @@
 #include <cstdio>
 
 #include "plenum/codegen/mod_function.h"
-#include "plenum/driver/exits.h"
-#include "plenum/driver/module_types.h"
 #include "plenum/language/diagnostics.h"
 #include "plenum/model/midi_command.h"
 #include "plenum/model/pbus_dev.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/module_types.h"
 
 namespace plenum {
 

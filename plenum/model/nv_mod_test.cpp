@@ -6,13 +6,13 @@
 
 #include "plenum/codegen/codegen_test_support.h"
 #include "plenum/codegen/mod_function.h"
-#include "plenum/driver/exits.h"
-#include "plenum/driver/module_types.h"
-#include "plenum/driver/settings.h"
 #include "plenum/language/compile_in_process.h"
 #include "plenum/model/configuration.h"
 #include "plenum/model/midi_command.h"
 #include "plenum/model/pbus_dev.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/module_types.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 namespace {

@@ -4,10 +4,10 @@
 
 #include "plenum/codegen/mod_function.h"
 #include "plenum/codegen/module_program.h"
-#include "plenum/driver/exits.h"
 #include "plenum/model/nv_mod.h"
 #include "plenum/model/relays_group.h"
 #include "plenum/model/tab_driver.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

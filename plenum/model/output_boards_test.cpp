@@ -10,11 +10,11 @@
 #include "plenum/codegen/codegen_test_support.h"
 #include "plenum/codegen/input_bits.h"
 #include "plenum/codegen/output_rank.h"
-#include "plenum/driver/module_types.h"
 #include "plenum/language/compile_in_process.h"
 #include "plenum/model/nv_mod.h"
 #include "plenum/model/output_bit_usage.h"
 #include "plenum/model/tab_driver.h"
+#include "plenum/runtime/module_types.h"
 
 namespace plenum {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "plenum/driver/settings.h"
 #include "plenum/model/nv_mod.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

@@ -7,9 +7,9 @@
 
 #include "plenum/codegen/expressions.h"
 #include "plenum/codegen/module_program.h"
-#include "plenum/driver/module_types.h"
-#include "plenum/driver/settings.h"
 #include "plenum/model/nv_mod.h"
+#include "plenum/runtime/module_types.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 namespace {

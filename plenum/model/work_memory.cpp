@@ -3,9 +3,9 @@
 // first fit; bits, note states and mirrors of other modules' items are built on that.
 
 #include "plenum/codegen/mod_function.h"
-#include "plenum/driver/exits.h"
 #include "plenum/model/nv_mod.h"
 #include "plenum/model/pbus_dev.h"
+#include "plenum/runtime/exits.h"
 
 namespace plenum {
 

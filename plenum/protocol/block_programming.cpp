@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "plenum/driver/exits.h"
-#include "plenum/driver/settings.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

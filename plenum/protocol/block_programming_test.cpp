@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "plenum/driver/settings.h"
-#include "plenum/protocol/module_loop_fixture.h"
+#include "plenum/protocol/testing/module_loop_fixture.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 namespace {

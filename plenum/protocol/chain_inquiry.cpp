@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
-#include "plenum/driver/exits.h"
-#include "plenum/driver/module_types.h"
-#include "plenum/driver/settings.h"
 #include "plenum/language/diagnostics.h"
 #include "plenum/midi/current_port.h"
 #include "plenum/protocol/sysex_exchange.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/module_types.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

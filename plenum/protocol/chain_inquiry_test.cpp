@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include "plenum/driver/module_types.h"
-#include "plenum/driver/settings.h"
 #include "plenum/midi/current_port.h"
 #include "plenum/protocol/chain_control.h"
-#include "plenum/protocol/module_loop_fixture.h"
+#include "plenum/protocol/testing/module_loop_fixture.h"
+#include "plenum/runtime/module_types.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 namespace {

@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
-#include "plenum/driver/exits.h"
-#include "plenum/driver/module_types.h"
-#include "plenum/driver/settings.h"
 #include "plenum/language/compiler_context.h"
 #include "plenum/midi/current_port.h"
 #include "plenum/model/configuration.h"
@@ -15,6 +13,9 @@
 #include "plenum/protocol/chain_inquiry.h"
 #include "plenum/protocol/executive.h"
 #include "plenum/protocol/firmware_obf.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/module_types.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 
@@ -95,7 +96,9 @@ char rangeBlock(int module, std::uint32_t address, const FirmwareImage& image,
   return programBlock(module, address, bytes, action, true, typeLetter);
 }
 
-// Writes then verifies every page of the code area that the file covers.
+// Writes then verifies every page of the code area that the file covers. With -u each
+// page is compared first and only the pages that differ are written and verified: the
+// relay code rarely changes between two downloads, and the wire time is the whole cost.
 void programCodeArea(int module, const FirmwareImage& low) {
   if (settings().debug(DebugProgress)) std::printf("Module %d...\n", module);
   const char type = moduleTypeOf(module);
@@ -105,13 +108,22 @@ void programCodeArea(int module, const FirmwareImage& low) {
   // A start that is not on a page boundary would make the last page reach into the
   // executive's top block; pages stop at the end of the code area instead.
   auto pageLength = [&](std::uint32_t address) { return std::min(step, kCodeAreaEnd - address); };
+  std::vector<std::uint32_t> pages;
   for (std::uint32_t address = first; address < kCodeAreaEnd; address += step) {
+    // Any answer but 'G' (a difference, an input error) means the page is written.
+    if (settings().skipUnchangedCode &&
+        verifyRange(module, address, low, pageLength(address), type) == kStatusDone) {
+      continue;
+    }
+    pages.push_back(address);
+  }
+  for (std::uint32_t address : pages) {
     if (programRange(module, address, low, pageLength(address), type) != kStatusDone) {
       std::printf("Programming failed at address 0x%x\n", address);
       exitWith(2);
     }
   }
-  for (std::uint32_t address = first; address < kCodeAreaEnd; address += step) {
+  for (std::uint32_t address : pages) {
     if (verifyRange(module, address, low, pageLength(address), type) != kStatusDone) {
       std::printf("Verify failed at address 0x%x\n", address);
       exitWith(2);

@@ -17,7 +17,8 @@ namespace plenum {
 void downloadConfiguration(const std::string& fileName, int startModule);
 
 // Programs and verifies the code area (below 0xF800) of loop module `module`, or of every
-// module when it is negative, from a firmware file. Returns 0, or the reader's non-zero
+// module when it is negative, from a firmware file; with -u only the pages that do not
+// verify as they are get programmed and verified. Returns 0, or the reader's non-zero
 // result when the file cannot be read; a file of the wrong shape ends the run (status 1),
 // a block the module does not acknowledge ends it with status 2.
 int programCodeFile(int module, const std::string& fileName);

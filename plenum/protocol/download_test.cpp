@@ -6,18 +6,19 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
-#include "plenum/driver/exits.h"
-#include "plenum/driver/module_types.h"
-#include "plenum/driver/settings.h"
 #include "plenum/language/compiler_context.h"
 #include "plenum/model/configuration.h"
 #include "plenum/model/nv_mod.h"
 #include "plenum/protocol/firmware_obf.h"
-#include "plenum/protocol/firmware_synthetic.h"
-#include "plenum/protocol/module_loop_fixture.h"
+#include "plenum/protocol/testing/module_loop_fixture.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/module_types.h"
+#include "plenum/runtime/settings.h"
+#include "tools/firmware_synthetic.h"
 
 namespace plenum {
 namespace {
@@ -239,6 +240,120 @@ TEST_F(DownloadTest, AMissingRelayFileStopsTheDownload) {
   EXPECT_EQ(outcome.exitStatus, 1);
 }
 
+// The requests of one kind sent since the last clear, cut to module byte, letter and address.
+std::vector<std::string> blocksOf(const std::vector<std::string>& requests) {
+  std::vector<std::string> blocks;
+  for (const std::string& request : requests) blocks.push_back(request.substr(0, 6));
+  return blocks;
+}
+
+TEST_F(DownloadTest, UpdateWritesOnlyTheRelayCodePagesThatDiffer) {
+  struct Case {
+    const char* what;
+    std::uint32_t changed;  // a relay-code byte of module 1 changed after the first download
+    std::vector<std::string> written;
+  };
+  const Case cases[] = {
+      {"relay code current", 0, {}},
+      {"one page differs", 0x610, {"Op0600"}},
+  };
+  const Bytes relay = standardFirmwareImage("nvrelay6.obf").segments[0].bytes;
+  for (const Case& c : cases) {
+    useLoop("B,B");
+    ASSERT_EQ(download(2).exitStatus, -1) << c.what;
+    if (c.changed != 0) module(1).poke(c.changed, static_cast<std::uint8_t>(module(1).peek(c.changed) ^ 0xFF));
+    clearSent();
+    moduleTypes().clear();
+    settings().skipUnchangedCode = true;
+    const Outcome outcome = download(2);
+    settings().skipUnchangedCode = false;
+    EXPECT_THAT(outcome.output, HasSubstr("\nV01H01X01P0B1BU01E10\nConfiguration successfully downloaded\n")) << c.what;
+    EXPECT_EQ(outcome.exitStatus, -1) << c.what;
+    EXPECT_EQ(blocksOf(sentCommands('p')), c.written) << c.what;
+    // Stage P compared all seven pages of both modules; a written page is compared again.
+    std::size_t compared = 0;
+    for (const std::string& block : blocksOf(sentCommands('c'))) {
+      if (block.substr(2) >= "0500" && block.substr(2) < "0800") ++compared;
+    }
+    EXPECT_EQ(compared, 2 * 6 + c.written.size()) << c.what;
+    const std::vector<std::string> sentBlocks = blocksOf(sentPayloads());
+    for (const std::string& page : c.written) {
+      const auto writtenAt = std::find(sentBlocks.begin(), sentBlocks.end(), page);
+      ASSERT_NE(writtenAt, sentBlocks.end());
+      ASSERT_NE(writtenAt + 1, sentBlocks.end());
+      EXPECT_EQ(writtenAt[1], "Oc" + page.substr(2)) << "a written page is verified next";
+    }
+    EXPECT_EQ(memoryOf(1, 0x480, relay.size()), relay) << c.what;
+    // The module programs are written as always.
+    EXPECT_EQ(sentCommands('Y').size(), 2u) << c.what;
+  }
+}
+
+TEST_F(DownloadTest, UpdateStopsWithStatusTwoWhenAWrittenPageDoesNotVerify) {
+  // A new module holds only the executive's part of the first relay page. Stage X sends
+  // 13 verify requests; stage P compares the seven pages (verify requests 14 to 20), writes
+  // the six that differ, and the 21st is the verify of the first of them, at 0x500.
+  useLoop("B,failverify=21");
+  settings().skipUnchangedCode = true;
+  const Outcome outcome = download(1);
+  EXPECT_THAT(outcome.output, HasSubstr("P0BVerify failed at address 0x500\n"
+                                        "\nDownload stopped at module 0 in stage P (relay code)\n"));
+  EXPECT_THAT(outcome.output, Not(HasSubstr("successfully")));
+  EXPECT_EQ(outcome.exitStatus, 2);
+  EXPECT_EQ(sentCommands('p').size(), 6u);
+}
+
+// A re-download with -u must leave the modules exactly as a plain one does, also when a
+// relay page was damaged and the configuration changed by one statement in between.
+TEST_F(DownloadTest, UpdateLeavesTheModulesAsAPlainDownloadDoes) {
+  std::ifstream example(PLENUM_SOURCE_DIR
+                        "/tests/cli/cases/download_combination_erases_registration/combination_action.ncf");
+  ASSERT_TRUE(example);
+  std::stringstream text;
+  text << example.rdbuf();
+  const std::string configuration = text.str();
+  std::string changed = configuration;
+  const std::string statement = "*DUAL_MAG_TIME = 80";
+  ASSERT_NE(changed.find(statement), std::string::npos);
+  changed.replace(changed.find(statement), statement.size(), "*DUAL_MAG_TIME = 90");
+  writeFile("before.ncf", configuration);
+  writeFile("after.ncf", changed);
+
+  auto run = [&](const char* file) {
+    moduleTypes().clear();
+    const CompilerContextScope compiler;
+    return runCaptured([&] { downloadConfiguration(file, -1); });
+  };
+  // The loop after a first download, a damaged relay byte and a second download.
+  auto memoryAfter = [&](const char* loop, std::uint32_t damaged, bool update) {
+    useLoop(loop);
+    EXPECT_EQ(run("before.ncf").exitStatus, -1);
+    module(0).poke(damaged, static_cast<std::uint8_t>(module(0).peek(damaged) ^ 0x5A));
+    settings().skipUnchangedCode = update;
+    const Outcome second = run("after.ncf");
+    settings().skipUnchangedCode = false;
+    EXPECT_EQ(second.exitStatus, -1) << second.output;
+    std::vector<Bytes> memories;
+    for (int k = 0; k < 2; ++k) memories.push_back(memoryOf(k, 0, 0x10000));
+    return memories;
+  };
+  struct Case {
+    const char* loop;
+    std::uint32_t damaged;
+  };
+  for (const Case& c : {Case{"A,A", 0xF123}, Case{"B,B", 0x5A0}}) {
+    const std::vector<Bytes> plain = memoryAfter(c.loop, c.damaged, false);
+    const std::size_t plainWrites = sentCommands('P').size() + sentCommands('p').size();
+    clearSent();
+    const std::vector<Bytes> updated = memoryAfter(c.loop, c.damaged, true);
+    const std::size_t updateWrites = sentCommands('P').size() + sentCommands('p').size();
+    EXPECT_TRUE(plain == updated) << c.loop;
+    EXPECT_LT(updateWrites, plainWrites) << c.loop;
+    EXPECT_GT(updateWrites, 0u) << c.loop << ": the damaged page is written again";
+    EXPECT_NE(plain[0], plain[1]) << "the memories say something";
+  }
+}
+
 class CodeFileTest : public testing::ModuleLoopTest {
  protected:
   void writeImage(const std::string& name, std::vector<ImageSegment> segments) {
@@ -303,11 +418,50 @@ TEST_F(CodeFileTest, UsesEachModulesTypeForLettersAndPages) {
 }
 
 TEST_F(CodeFileTest, AFailingVerifyEndsWithStatusTwo) {
-  useLoop("B,failverify=1");
-  writeImage("code.obf", {syntheticSegment(0xE800, 0x100, 5), syntheticSegment(0xF800, 0x800, 6)});
-  const Outcome outcome = program(0, "code.obf");
-  EXPECT_EQ(outcome.output, "Verify failed at address 0xe800\n");
-  EXPECT_EQ(outcome.exitStatus, 2);
+  // With -u the two pages are compared first (verify requests 1 and 2), then written; the
+  // verify after the writing fails.
+  for (const char* loop : {"B,failverify=1", "B,failverify=3"}) {
+    useLoop(loop);
+    settings().skipUnchangedCode = std::string(loop) == "B,failverify=3";
+    writeImage("code.obf", {syntheticSegment(0xE800, 0x100, 5), syntheticSegment(0xF800, 0x800, 6)});
+    clearSent();
+    const Outcome outcome = program(0, "code.obf");
+    EXPECT_EQ(outcome.output, "Verify failed at address 0xe800\n") << loop;
+    EXPECT_EQ(outcome.exitStatus, 2) << loop;
+    EXPECT_EQ(sentCommands('p').size(), 2u) << loop;
+  }
+}
+
+TEST_F(CodeFileTest, UpdateComparesEveryPageAndWritesOnlyThoseThatDiffer) {
+  useLoop("B");
+  const ImageSegment code = syntheticSegment(0xE800, 0x180, 7);  // three pages
+  writeImage("code.obf", {code, syntheticSegment(0xF800, 0x800, 8)});
+  settings().skipUnchangedCode = true;
+  struct Step {
+    const char* what;
+    std::uint32_t changed;  // a byte changed in the module before the step, or 0
+    std::vector<std::string> blocks;
+  };
+  const Step steps[] = {
+      {"new module",
+       0,
+       {"Nce800", "Nce880", "Nce900", "Npe800", "Npe880", "Npe900", "Nce800", "Nce880", "Nce900"}},
+      {"code current", 0, {"Nce800", "Nce880", "Nce900"}},
+      {"one byte changed", 0xE8A0, {"Nce800", "Nce880", "Nce900", "Npe880", "Nce880"}},
+      {"last byte changed", 0xE97F, {"Nce800", "Nce880", "Nce900", "Npe900", "Nce900"}},
+  };
+  for (const Step& step : steps) {
+    if (step.changed != 0) module(0).poke(step.changed, static_cast<std::uint8_t>(module(0).peek(step.changed) + 1));
+    clearSent();
+    EXPECT_EQ(program(0, "code.obf").output, "") << step.what;
+    EXPECT_EQ(result, 0) << step.what;
+    std::vector<std::string> blocks;
+    for (const std::string& block : blocksOf(sentPayloads())) {
+      if (block[1] == 'p' || block[1] == 'c') blocks.push_back(block);
+    }
+    EXPECT_EQ(blocks, step.blocks) << step.what;
+    EXPECT_EQ(memoryOf(0, 0xE800, code.bytes.size()), code.bytes) << step.what;
+  }
 }
 
 TEST_F(CodeFileTest, AnUnreadableFileIsReturnedToTheCaller) {

@@ -4,15 +4,15 @@
 #include <cstdio>
 #include <thread>
 
-#include "plenum/driver/exits.h"
-#include "plenum/driver/module_types.h"
-#include "plenum/driver/settings.h"
 #include "plenum/midi/current_port.h"
 #include "plenum/protocol/block_programming.h"
 #include "plenum/protocol/chain_control.h"
 #include "plenum/protocol/chain_inquiry.h"
 #include "plenum/protocol/download.h"
 #include "plenum/protocol/firmware_obf.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/module_types.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

@@ -7,10 +7,10 @@
 
 #include <cstdio>
 
-#include "plenum/driver/settings.h"
 #include "plenum/protocol/firmware_obf.h"
-#include "plenum/protocol/firmware_synthetic.h"
-#include "plenum/protocol/module_loop_fixture.h"
+#include "plenum/protocol/testing/module_loop_fixture.h"
+#include "plenum/runtime/settings.h"
+#include "tools/firmware_synthetic.h"
 
 namespace plenum {
 namespace {

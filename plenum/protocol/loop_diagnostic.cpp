@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "plenum/driver/exits.h"
-#include "plenum/driver/settings.h"
 #include "plenum/midi/current_port.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

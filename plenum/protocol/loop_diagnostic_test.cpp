@@ -6,8 +6,8 @@
 
 #include <cstdio>
 
-#include "plenum/driver/settings.h"
-#include "plenum/protocol/module_loop_fixture.h"
+#include "plenum/protocol/testing/module_loop_fixture.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 namespace {

@@ -1,11 +1,11 @@
 #include <cstdio>
 #include <string>
 
-#include "plenum/driver/settings.h"
 #include "plenum/language/diagnostics.h"
 #include "plenum/protocol/chain_inquiry.h"
 #include "plenum/protocol/registration.h"
 #include "plenum/protocol/sysex_exchange.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

@@ -8,8 +8,8 @@
 #include <system_error>
 #include <vector>
 
-#include "plenum/driver/settings.h"
 #include "plenum/protocol/sysex_exchange.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "plenum/protocol/registration_file.h"
-#include "plenum/protocol/scripted_port.h"
+#include "plenum/protocol/testing/scripted_port.h"
 
 namespace plenum {
 namespace {

@@ -9,13 +9,13 @@
 #include <sstream>
 #include <string>
 
-#include "plenum/driver/settings.h"
-#include "plenum/midi/loop_layout_testing.h"
-#include "plenum/midi/module_chain.h"
 #include "plenum/protocol/registration.h"
 #include "plenum/protocol/registration_file.h"
 #include "plenum/protocol/registration_options.h"
-#include "plenum/protocol/scripted_port.h"
+#include "plenum/protocol/testing/scripted_port.h"
+#include "plenum/runtime/settings.h"
+#include "plenum/simulator/module_chain.h"
+#include "plenum/simulator/testing/loop_layout_testing.h"
 
 namespace plenum {
 namespace {

@@ -1,8 +1,8 @@
 #include "plenum/protocol/registration_options.h"
 
-#include "plenum/driver/settings.h"
 #include "plenum/midi/current_port.h"
 #include "plenum/protocol/registration_file.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

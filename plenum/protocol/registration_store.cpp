@@ -1,10 +1,10 @@
 #include <cstdio>
 #include <string>
 
-#include "plenum/driver/settings.h"
 #include "plenum/language/diagnostics.h"
 #include "plenum/protocol/registration.h"
 #include "plenum/protocol/sysex_exchange.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

@@ -4,10 +4,10 @@
 #include <chrono>
 #include <cstdio>
 
-#include "plenum/driver/exits.h"
-#include "plenum/driver/settings.h"
 #include "plenum/language/diagnostics.h"
 #include "plenum/midi/current_port.h"
+#include "plenum/runtime/exits.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "plenum/driver/settings.h"
-#include "plenum/protocol/scripted_port.h"
+#include "plenum/protocol/testing/scripted_port.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 namespace {

@@ -1,0 +1,76 @@
+#pragma once
+// Turns the main window's choices into plenum command lines, one per button. The command
+// line is plenum's whole interface, so every blank and quote here is deliberate.
+
+#include <QString>
+#include <QStringList>
+#include <utility>
+
+namespace tirasse {
+
+// A range of combination-action memories, both ends included.
+struct MemoryRange {
+  int from = 0;
+  int through = 127;
+  int count() const { return through - from + 1; }
+};
+
+// What the command lines are made of: the device numbers and the option controls.
+struct CommandOptions {
+  int midiInDev = -1;
+  int midiOutDev = -1;
+  bool keepWindowOpen = false;  // run plenum.bat, which keeps its output on screen
+  bool startAtModule = false;
+  QString moduleText;           // the module box, passed as typed
+  QString otherOptions;         // free text, passed as typed
+  unsigned debugBoxes = 0;      // bit i set when debug box i is ticked
+  bool skipUnchangedRelayCode = false;  // Download adds -u
+};
+
+// One plenum run: the command line as the user sees it, and the words plenum is given.
+// plenum gets its arguments as a list, not through a shell, so a file name reaches it as it
+// is whatever quotes or blanks it holds; the free-text parts are split into words as a
+// command line would split them.
+struct PlenumCommand {
+  QString line;
+  QStringList words;  // the program first
+};
+
+class CommandBuilder {
+ public:
+  explicit CommandBuilder(CommandOptions options) : options_(std::move(options)) {}
+
+  PlenumCommand download(const QString& configFile) const;
+  PlenumCommand version() const;
+  PlenumCommand reset() const;
+  PlenumCommand monitor() const;
+  PlenumCommand halt() const;
+  PlenumCommand run() const;
+  PlenumCommand programExecutive() const;
+  PlenumCommand verifyExecutive() const;
+  PlenumCommand dataDiagnostic(bool displayComparison, const QString& repeatCount) const;
+  // Without a range every memory is saved or loaded.
+  PlenumCommand saveRegistration(const MemoryRange* range, const QString& file) const;
+  PlenumCommand loadRegistration(const MemoryRange* range, const QString& file) const;
+  PlenumCommand copyRegistration(int sourceMemory, const MemoryRange& targets) const;
+
+ private:
+  // `arguments` is command-line text in which a marker stands for the file: shown as
+  // `shownFile` in double quotes, passed as `passedFile`, one word.
+  PlenumCommand commandLine(const QString& arguments, const QString& shownFile = {},
+                            const QString& passedFile = {}) const;
+  QString modulePart() const;
+  QString debugPart(unsigned startValue) const;
+  QString registrationArguments(const MemoryRange* range, const char* option) const;
+
+  CommandOptions options_;
+};
+
+// A UNC path (\\server\share) gets two more backslashes in front, so that it survives the
+// command line's own backslash handling.
+QString applyNetworkPathRule(const QString& path);
+
+// A file name as one command-line word.
+QString quotedFilePart(const QString& path);
+
+}  // namespace tirasse

@@ -1,0 +1,110 @@
+#pragma once
+// "Norvo Configuration": the user's devices, configuration file and options, and one button
+// per plenum task. Each button builds its command line and runs plenum in the waiting window.
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "plenum/midi/device_choice.h"
+#include "tirasse/core/command_builder.h"
+#include "tirasse/core/settings_file.h"
+#include "tirasse/midi/rtmidi_ports.h"
+
+namespace tirasse {
+
+class PlenumRunner;
+class WaitDialog;
+
+// Where the program finds its folders and devices; tests substitute their own.
+struct StartupEnvironment {
+  QString programDir;    // holds plenum, plenum.bat and version.txt
+  QString settingsDir;   // the user's application-data folder for tirasse
+  QString documentsDir;
+  const MidiDeviceLists* devices = nullptr;
+  bool askForConfigFile = true;  // open the file dialog at start when none is known
+};
+
+class MainWindow : public QWidget {
+  Q_OBJECT
+ public:
+  explicit MainWindow(StartupEnvironment environment, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // False when a device list is empty: the program cannot work and ends after its message.
+  bool start();
+
+  // How messages reach the user; tests collect them instead of showing message boxes.
+  std::function<void(const QString&)> showMessage;
+
+  const TirasseSettings& currentSettings() const { return settings_; }
+  QString settingsFilePath() const;
+  PlenumRunner& runner() { return *runner_; }
+  WaitDialog& waitDialog() { return *wait_; }
+  QPushButton* button(const QString& objectName) const;
+
+  // Shows the command line and runs the command.
+  void sendPlenumCmd(const PlenumCommand& command);
+  CommandBuilder commandBuilder() const;
+
+ private:
+  QWidget* buildDownloadPage();
+  QWidget* buildAdvancedPage();
+  QWidget* buildDiagnosticPage();
+  QPushButton* addButton(const QString& objectName, const QString& caption);
+  void connectCommands();
+
+  bool chooseDevices();
+  // Runs the device rules; `forget` (the Change buttons) asks the user even when a device
+  // is remembered.
+  bool chooseDevice(bool input, bool forget);
+  void showDevices();
+  // Where a file dialog starts, given the folder last used for its kind of file.
+  QString startFolder(const QString& lastUsed) const;
+  void chooseConfigFile();
+  QString chooseRegistrationFile(bool forSaving);
+  const MemoryRange* registrationRange(MemoryRange& storage);
+  void copyRegistration();
+  void exitAndSave();
+  void readVersion();
+  // True after telling the user that the simulated loop cannot play or record MIDI files.
+  bool refuseSimulatedLoop();
+  void playMidiFile();
+  void recordMidiFile();
+  void openSequencer();
+
+  StartupEnvironment environment_;
+  TirasseSettings settings_;
+  QString settingsFolder_;  // where tirasse.ini was looked for, and is written back
+  QString regDir_;
+  QString regFile_;
+
+  PlenumRunner* runner_;
+  WaitDialog* wait_;
+
+  QLineEdit* txtMidiIn_;
+  QLineEdit* txtMidiOut_;
+  QLineEdit* txtConfigFile_;
+  QLineEdit* txtModule_;
+  QCheckBox* chkModuleOnly_;
+  QLineEdit* txtOtherOptions_;
+  QCheckBox* chkBat_;
+  QCheckBox* chkSkipUnchanged_;
+  std::array<QCheckBox*, 9> chkDebug_{};
+  QLabel* lblCommand_;
+  QCheckBox* chkDispData_;
+  QLineEdit* txtDiagCount_;
+  QCheckBox* chkRegOnly_;
+  QLineEdit* txtRegMem_;
+  QLineEdit* txtRegThrough_;
+  QLabel* label10_;
+  QPlainTextEdit* lastOutput_;
+  QPushButton* seqPlay_ = nullptr;
+};
+
+}  // namespace tirasse
