@@ -27,4 +27,19 @@ int chooseDevice(MidiDirection direction, int requested, const std::vector<std::
   exitWith(1);
 }
 
+RememberedChoice chooseRememberedDevice(const std::vector<std::string>& names,
+                                        const RememberedDevice& remembered) {
+  if (names.empty()) return {DeviceOutcome::NoDevices, {}};
+  RememberedDevice device = remembered;
+  // Device numbers shift when hardware is added or removed: a number is trusted only while
+  // it still names the device it named when it was chosen.
+  const int count = static_cast<int>(names.size());
+  if (device.number < 0 || device.number >= count || names[device.number] != device.name) {
+    device = {};
+  }
+  if (count == 1) return {DeviceOutcome::Chosen, {0, names[0]}};
+  if (device.number < 0) return {DeviceOutcome::AskUser, {}};
+  return {DeviceOutcome::Chosen, device};
+}
+
 }  // namespace plenum

@@ -1,7 +1,8 @@
 #pragma once
-// Which of the system's MIDI devices a port opens, from the -i / -o number and the list of
-// device names. Kept apart from the devices themselves so that the rules can be tried on
-// any list.
+// Which of the system's MIDI devices to use, for plenum (from the -i / -o number) and for
+// its front end (from the device remembered by an earlier run), over the device names that
+// midi_system.h lists. Kept apart from the devices themselves so that the rules can be
+// tried on any list.
 
 #include <string>
 #include <vector>
@@ -17,5 +18,26 @@ void requireSomeDevice(MidiDirection direction, const std::vector<std::string>& 
 // several, a negative request lists them and ends the run (status 1). Any other request is
 // returned unchanged: a number out of range is for the open call to refuse.
 int chooseDevice(MidiDirection direction, int requested, const std::vector<std::string>& names);
+
+// The front end's rule: the remembered device while it still exists under the same name,
+// the only one when there is just one, otherwise the user chooses.
+struct RememberedDevice {
+  int number = -1;  // -1: not chosen
+  std::string name;
+};
+
+enum class DeviceOutcome {
+  NoDevices,  // nothing to choose from: the program cannot work
+  Chosen,     // use `device`
+  AskUser,    // show the device list, first line selected
+};
+
+struct RememberedChoice {
+  DeviceOutcome outcome = DeviceOutcome::NoDevices;
+  RememberedDevice device;
+};
+
+RememberedChoice chooseRememberedDevice(const std::vector<std::string>& names,
+                                        const RememberedDevice& remembered);
 
 }  // namespace plenum

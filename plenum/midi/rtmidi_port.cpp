@@ -11,19 +11,6 @@ namespace plenum {
 
 namespace {
 
-template <typename Port>
-std::vector<std::string> namesOf(Port* port) {
-  std::vector<std::string> names;
-  if (port == nullptr) return names;
-  try {
-    const unsigned count = port->getPortCount();
-    for (unsigned i = 0; i < count; ++i) names.push_back(port->getPortName(i));
-  } catch (const RtMidiError&) {
-    names.clear();
-  }
-  return names;
-}
-
 // The "caption:\ntext" report of a failing device call; the text has no line end of its own.
 void reportDeviceError(const char* caption, const std::string& text) {
   std::printf("%s:\n%s", caption, text.c_str());
@@ -32,10 +19,8 @@ void reportDeviceError(const char* caption, const std::string& text) {
 }  // namespace
 
 RtMidiPort::RtMidiPort(int inputDevice, int outputDevice) {
-  input_ = makeMidiIn("plenum");
-  output_ = makeMidiOut("plenum");
-  const std::vector<std::string> inputs = namesOf(input_.get());
-  const std::vector<std::string> outputs = namesOf(output_.get());
+  const std::vector<std::string> inputs = midiDeviceNames(MidiDirection::Input);
+  const std::vector<std::string> outputs = midiDeviceNames(MidiDirection::Output);
   requireSomeDevice(MidiDirection::Input, inputs);
   requireSomeDevice(MidiDirection::Output, outputs);
   openInput(chooseDevice(MidiDirection::Input, inputDevice, inputs));
@@ -43,32 +28,28 @@ RtMidiPort::RtMidiPort(int inputDevice, int outputDevice) {
 }
 
 void RtMidiPort::openInput(int inputDevice) {
-  try {
-    // RtMidi filters SysEx, timing and active sensing by default; the modules answer in
-    // SysEx and the monitor shows everything.
-    input_->ignoreTypes(false, false, false);
-    input_->setCallback(&RtMidiPort::onInput, this);
-    input_->openPort(static_cast<unsigned>(inputDevice), "plenum input");
-  } catch (const RtMidiError& error) {
-    reportDeviceError("An error has occurred opening the MIDI input device:", error.getMessage());
-    exitWith(1);
-  }
-  if (!input_->isPortOpen()) {
-    reportDeviceError("An error has occurred opening the MIDI input device:", "the device did not open");
+  std::string reason;
+  input_ = openMidiInput(
+      inputDevice, "plenum", "plenum input",
+      [this](RtMidiIn& input) {
+        // RtMidi filters SysEx, timing and active sensing by default; the
+        // modules answer in SysEx and the monitor shows everything.
+        input.ignoreTypes(false, false, false);
+        input.setCallback(&RtMidiPort::onInput, this);
+      },
+      reason);
+  if (!input_) {
+    reportDeviceError("An error has occurred opening the MIDI input device:", reason);
     exitWith(1);
   }
   input_->setErrorCallback(&RtMidiPort::onInputError, this);
 }
 
 void RtMidiPort::openOutput(int outputDevice) {
-  try {
-    output_->openPort(static_cast<unsigned>(outputDevice), "plenum output");
-  } catch (const RtMidiError& error) {
-    reportDeviceError("An error has occurred opening the MIDI output device", error.getMessage());
-    exitWith(1);
-  }
-  if (!output_->isPortOpen()) {
-    reportDeviceError("An error has occurred opening the MIDI output device", "the device did not open");
+  std::string reason;
+  output_ = openMidiOutput(outputDevice, "plenum", "plenum output", reason);
+  if (!output_) {
+    reportDeviceError("An error has occurred opening the MIDI output device", reason);
     exitWith(1);
   }
   output_->setErrorCallback(&RtMidiPort::onOutputError, this);

@@ -40,13 +40,13 @@ Bytes randomTestPayload() {
   return data;
 }
 
-void reportDifferences(int remaining, const Bytes& sent, const Bytes& received) {
+void reportDifferences(long long remaining, const Bytes& sent, const Bytes& received) {
   if (received.size() != sent.size()) {
-    std::printf("%4d: Returned string has %d characters: Expected %d\n", remaining,
+    std::printf("%4lld: Returned string has %d characters: Expected %d\n", remaining,
                 static_cast<int>(received.size()), static_cast<int>(sent.size()));
   }
   if (received == sent) return;
-  std::printf("%4d: Strings differ...\n", remaining);
+  std::printf("%4lld: Strings differ...\n", remaining);
   if (!settings().debug(DebugProtocolDetail)) return;
   std::printf("char sent  recd\n");
   const std::size_t common = std::min(sent.size(), received.size());
@@ -79,14 +79,17 @@ void appendLoopCrc(Bytes& bytes) {
 
 void loopDiagnostic(int count) {
   currentPort();
-  for (int remaining = count; remaining > 0;) {
-    if (remaining % 100 == 0) std::printf("%d to go\n", remaining);
+  // A negative count repeats until Ctrl-C (or a fault) ends the run; its passes go on
+  // counting down below zero, and there is nothing "to go".
+  const bool endless = count < 0;
+  for (long long remaining = count; remaining != 0;) {
+    if (!endless && remaining % 100 == 0) std::printf("%lld to go\n", remaining);
     const Bytes payload = randomTestPayload();
     Bytes reply;
     const int result = exchangeText(payload, reply, false);
     --remaining;
     if (result != kExchangeOk) {
-      std::printf("%4d: Exiting early...\n", remaining);
+      std::printf("%4lld: Exiting early...\n", remaining);
       exitWith(1);
     }
     reportDifferences(remaining, payload, framePayload(reply));

@@ -17,7 +17,8 @@ void appendLoopCrc(Bytes& bytes);
 // lastLowBit of the last one.
 std::uint16_t loopCrc(const Bytes& bytes, int lastLowBit);
 
-// Sends `count` test messages round the loop and reports every difference.
+// Sends `count` test messages round the loop and reports every difference; a negative
+// count sends them without end.
 void loopDiagnostic(int count);
 
 }  // namespace plenum

@@ -86,6 +86,17 @@ TEST_F(LoopDiagnosticTest, AnInputErrorEndsTheTestEarly) {
   EXPECT_EQ(sent.size(), 2u);
 }
 
+TEST_F(LoopDiagnosticTest, ACountOfMinusOneRepeatsUntilSomethingStopsIt) {
+  // Nothing but a fault (or Ctrl-C, or the front end's Stop) ends it: here the 500th reply
+  // never comes. No "to go" lines: there is no count to go.
+  useLoop("B,lose=500");
+  const auto outcome = runCaptured([] { loopDiagnostic(-1); });
+  EXPECT_EQ(sent.size(), 500u);
+  EXPECT_EQ(outcome.output, "");
+  EXPECT_EQ(outcome.exceptionText,
+            "Timeout waiting for sysex response\nPlease check your MIDI connections");
+}
+
 TEST_F(LoopDiagnosticTest, ALostMessageIsATimeout) {
   useLoop("B,lose=1");
   const auto outcome = runCaptured([] { loopDiagnostic(5); });

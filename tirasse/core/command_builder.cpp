@@ -1,5 +1,7 @@
 #include "tirasse/core/command_builder.h"
 
+#include <QProcess>
+
 namespace tirasse {
 
 namespace {
@@ -7,6 +9,10 @@ namespace {
 constexpr unsigned kNoDebug = 0;
 constexpr unsigned kProgressDebug = 0x1;
 constexpr unsigned kComparisonDebug = 0x80;
+
+// Stands for the file inside command-line text: a private-use character that no typed
+// text or path holds.
+const QString kFileMarker = QString(QChar(0xE000));
 
 }  // namespace
 
@@ -17,12 +23,21 @@ QString applyNetworkPathRule(const QString& path) {
 
 QString quotedFilePart(const QString& path) { return QLatin1Char('"') + path + QLatin1Char('"'); }
 
-QString CommandBuilder::commandLine(const QString& arguments) const {
+PlenumCommand CommandBuilder::commandLine(const QString& arguments, const QString& shownFile,
+                                          const QString& passedFile) const {
   const QString program =
       options_.keepWindowOpen ? QStringLiteral("plenum.bat") : QStringLiteral("plenum");
-  return program + QStringLiteral(" -i ") + QString::number(options_.midiInDev) +
-         QStringLiteral(" -o ") + QString::number(options_.midiOutDev) + QLatin1Char(' ') +
-         arguments;
+  const QString devices = QStringLiteral(" -i ") + QString::number(options_.midiInDev) +
+                          QStringLiteral(" -o ") + QString::number(options_.midiOutDev) +
+                          QLatin1Char(' ');
+  PlenumCommand command;
+  command.line = program + devices + arguments;
+  command.line.replace(kFileMarker, quotedFilePart(shownFile));
+  command.words = QStringList{program} + QProcess::splitCommand(devices + arguments);
+  for (QString& word : command.words) {
+    if (word == kFileMarker) word = passedFile;
+  }
+  return command;
 }
 
 QString CommandBuilder::modulePart() const {
@@ -37,56 +52,61 @@ QString CommandBuilder::debugPart(unsigned startValue) const {
   return QStringLiteral(" -d") + QString::number(value, 16).toUpper();
 }
 
-QString CommandBuilder::download(const QString& configFile) const {
+PlenumCommand CommandBuilder::download(const QString& configFile) const {
   const QString update = options_.skipUnchangedRelayCode ? QStringLiteral(" -u") : QString();
+  // The network-path rule is for a command line that a shell splits; the list passes the
+  // path as it is.
   return commandLine(modulePart() + debugPart(kNoDebug) + update + QStringLiteral(" -P ") +
-                     quotedFilePart(applyNetworkPathRule(configFile)));
+                         kFileMarker,
+                     applyNetworkPathRule(configFile), configFile);
 }
 
-QString CommandBuilder::version() const { return commandLine(QStringLiteral("-P -V")); }
-QString CommandBuilder::reset() const { return commandLine(QStringLiteral("-R")); }
-QString CommandBuilder::monitor() const { return commandLine(QStringLiteral("-L")); }
+PlenumCommand CommandBuilder::version() const { return commandLine(QStringLiteral("-P -V")); }
+PlenumCommand CommandBuilder::reset() const { return commandLine(QStringLiteral("-R")); }
+PlenumCommand CommandBuilder::monitor() const { return commandLine(QStringLiteral("-L")); }
 
-QString CommandBuilder::halt() const {
+PlenumCommand CommandBuilder::halt() const {
   return commandLine(modulePart() + debugPart(kNoDebug) + QStringLiteral(" -H"));
 }
 
-QString CommandBuilder::run() const {
+PlenumCommand CommandBuilder::run() const {
   return commandLine(modulePart() + debugPart(kNoDebug) + QStringLiteral(" -E"));
 }
 
-QString CommandBuilder::programExecutive() const {
+PlenumCommand CommandBuilder::programExecutive() const {
   return commandLine(modulePart() + debugPart(kNoDebug) + QStringLiteral(" -P -%"));
 }
 
-QString CommandBuilder::verifyExecutive() const {
+PlenumCommand CommandBuilder::verifyExecutive() const {
   return commandLine(modulePart() + debugPart(kProgressDebug) + QStringLiteral(" -P -v"));
 }
 
-QString CommandBuilder::dataDiagnostic(bool displayComparison, const QString& repeatCount) const {
+PlenumCommand CommandBuilder::dataDiagnostic(bool displayComparison,
+                                             const QString& repeatCount) const {
   const unsigned start = displayComparison ? kComparisonDebug : kNoDebug;
   return commandLine(debugPart(start) + QStringLiteral(" -P -D") + repeatCount);
 }
 
-QString CommandBuilder::registrationArguments(const MemoryRange* range, const char* option,
-                                              const QString& file) const {
+QString CommandBuilder::registrationArguments(const MemoryRange* range, const char* option) const {
   QString arguments = options_.otherOptions;
   if (range) {
     arguments += QStringLiteral(" -m") + QString::number(range->from) + QStringLiteral(" -n ") +
                  QString::number(range->count());
   }
-  return arguments + debugPart(kProgressDebug) + QLatin1String(option) + quotedFilePart(file);
+  return arguments + debugPart(kProgressDebug) + QLatin1String(option) + kFileMarker;
 }
 
-QString CommandBuilder::saveRegistration(const MemoryRange* range, const QString& file) const {
-  return commandLine(registrationArguments(range, " -P -S ", file));
+PlenumCommand CommandBuilder::saveRegistration(const MemoryRange* range,
+                                               const QString& file) const {
+  return commandLine(registrationArguments(range, " -P -S "), file, file);
 }
 
-QString CommandBuilder::loadRegistration(const MemoryRange* range, const QString& file) const {
-  return commandLine(registrationArguments(range, " -P -U ", file));
+PlenumCommand CommandBuilder::loadRegistration(const MemoryRange* range,
+                                               const QString& file) const {
+  return commandLine(registrationArguments(range, " -P -U "), file, file);
 }
 
-QString CommandBuilder::copyRegistration(int sourceMemory, const MemoryRange& targets) const {
+PlenumCommand CommandBuilder::copyRegistration(int sourceMemory, const MemoryRange& targets) const {
   return commandLine(options_.otherOptions + QStringLiteral(" -m") +
                      QString::number(targets.from) + QStringLiteral(" -n ") +
                      QString::number(targets.count()) + debugPart(kProgressDebug) +

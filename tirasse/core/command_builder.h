@@ -3,7 +3,7 @@
 // line is plenum's whole interface, so every blank and quote here is deliberate.
 
 #include <QString>
-
+#include <QStringList>
 #include <utility>
 
 namespace tirasse {
@@ -27,30 +27,41 @@ struct CommandOptions {
   bool skipUnchangedRelayCode = false;  // Download adds -u
 };
 
+// One plenum run: the command line as the user sees it, and the words plenum is given.
+// plenum gets its arguments as a list, not through a shell, so a file name reaches it as it
+// is whatever quotes or blanks it holds; the free-text parts are split into words as a
+// command line would split them.
+struct PlenumCommand {
+  QString line;
+  QStringList words;  // the program first
+};
+
 class CommandBuilder {
  public:
   explicit CommandBuilder(CommandOptions options) : options_(std::move(options)) {}
 
-  QString download(const QString& configFile) const;
-  QString version() const;
-  QString reset() const;
-  QString monitor() const;
-  QString halt() const;
-  QString run() const;
-  QString programExecutive() const;
-  QString verifyExecutive() const;
-  QString dataDiagnostic(bool displayComparison, const QString& repeatCount) const;
+  PlenumCommand download(const QString& configFile) const;
+  PlenumCommand version() const;
+  PlenumCommand reset() const;
+  PlenumCommand monitor() const;
+  PlenumCommand halt() const;
+  PlenumCommand run() const;
+  PlenumCommand programExecutive() const;
+  PlenumCommand verifyExecutive() const;
+  PlenumCommand dataDiagnostic(bool displayComparison, const QString& repeatCount) const;
   // Without a range every memory is saved or loaded.
-  QString saveRegistration(const MemoryRange* range, const QString& file) const;
-  QString loadRegistration(const MemoryRange* range, const QString& file) const;
-  QString copyRegistration(int sourceMemory, const MemoryRange& targets) const;
+  PlenumCommand saveRegistration(const MemoryRange* range, const QString& file) const;
+  PlenumCommand loadRegistration(const MemoryRange* range, const QString& file) const;
+  PlenumCommand copyRegistration(int sourceMemory, const MemoryRange& targets) const;
 
  private:
-  QString commandLine(const QString& arguments) const;
+  // `arguments` is command-line text in which a marker stands for the file: shown as
+  // `shownFile` in double quotes, passed as `passedFile`, one word.
+  PlenumCommand commandLine(const QString& arguments, const QString& shownFile = {},
+                            const QString& passedFile = {}) const;
   QString modulePart() const;
   QString debugPart(unsigned startValue) const;
-  QString registrationArguments(const MemoryRange* range, const char* option,
-                                const QString& file) const;
+  QString registrationArguments(const MemoryRange* range, const char* option) const;
 
   CommandOptions options_;
 };

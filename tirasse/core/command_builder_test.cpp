@@ -13,13 +13,14 @@ CommandOptions devices(int in, int out) {
 }
 
 std::string text(const QString& s) { return s.toStdString(); }
+std::string text(const PlenumCommand& command) { return command.line.toStdString(); }
 
 TEST(CommandBuilder, PlainCommandsOfEveryButton) {
   const CommandBuilder builder(devices(1, 3));
   const MemoryRange targets{1, 127};
   struct Case {
     const char* button;
-    QString line;
+    PlenumCommand line;
     const char* expected;
   } cases[] = {
       {"Download", builder.download("/home/o/console.ncf"),
@@ -132,6 +133,47 @@ TEST(CommandBuilder, NetworkPathRuleAppliesToDownloadOnly) {
   EXPECT_EQ(text(builder.download("\\\\srv\\a.ncf")), "plenum -i 0 -o 1   -P \"\\\\\\\\srv\\a.ncf\"");
   EXPECT_EQ(text(builder.saveRegistration(nullptr, "\\\\srv\\a.reg")),
             "plenum -i 0 -o 1  -d1 -P -S \"\\\\srv\\a.reg\"");
+}
+
+TEST(CommandBuilder, PlenumGetsItsWordsAsAListWhateverTheFileNameHolds) {
+  CommandOptions options = devices(0, 1);
+  options.otherOptions = "-x  -y";
+  options.startAtModule = true;
+  options.moduleText = "2";
+  const CommandBuilder builder(options);
+  const QString quoted = "/home/o/my \"big\" organ.ncf";
+  struct Case {
+    const char* what;
+    PlenumCommand command;
+    const char* line;
+    QStringList words;
+  } cases[] = {
+      {"download",
+       builder.download(quoted),
+       "plenum -i 0 -o 1  -m2 -x  -y -P \"/home/o/my \"big\" organ.ncf\"",
+       {"plenum", "-i", "0", "-o", "1", "-m2", "-x", "-y", "-P", quoted}},
+      {"network path",
+       builder.download("\\\\srv\\a b.ncf"),
+       "plenum -i 0 -o 1  -m2 -x  -y -P \"\\\\\\\\srv\\a b.ncf\"",
+       {"plenum", "-i", "0", "-o", "1", "-m2", "-x", "-y", "-P", "\\\\srv\\a b.ncf"}},
+      {"save",
+       builder.saveRegistration(nullptr, "it's \"x\".reg"),
+       "plenum -i 0 -o 1 -x  -y -d1 -P -S \"it's \"x\".reg\"",
+       {"plenum", "-i", "0", "-o", "1", "-x", "-y", "-d1", "-P", "-S", "it's \"x\".reg"}},
+      {"load",
+       builder.loadRegistration(nullptr, "a\"b"),
+       "plenum -i 0 -o 1 -x  -y -d1 -P -U \"a\"b\"",
+       {"plenum", "-i", "0", "-o", "1", "-x", "-y", "-d1", "-P", "-U", "a\"b"}},
+      {"diagnostic",
+       builder.dataDiagnostic(false, "-1"),
+       "plenum -i 0 -o 1  -P -D-1",
+       {"plenum", "-i", "0", "-o", "1", "-P", "-D-1"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(text(c.command), c.line) << c.what;
+    EXPECT_EQ(c.command.words, c.words)
+        << c.what << ": " << c.command.words.join('|').toStdString();
+  }
 }
 
 }  // namespace

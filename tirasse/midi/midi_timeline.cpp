@@ -30,9 +30,9 @@ std::uint32_t tempoOf(const MidiEvent& event) {
   return (std::uint32_t{b[2]} << 16) | (std::uint32_t{b[3]} << 8) | b[4];
 }
 
-bool isPlayable(const Bytes& bytes) {
-  return !bytes.empty() && bytes[0] >= 0x80 && bytes[0] != 0xFF;
-}
+// Everything but meta events goes to the wire, continuation packets of a SysEx message
+// included: they start with data bytes and go out at their own time, as the file has them.
+bool isPlayable(const Bytes& bytes) { return !bytes.empty() && bytes[0] != 0xFF; }
 
 }  // namespace
 

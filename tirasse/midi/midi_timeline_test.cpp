@@ -39,5 +39,32 @@ TEST(MidiTimeline, DefaultTempoAndSmpte) {
   EXPECT_DOUBLE_EQ(smpte.messages[0].microseconds, 480000);  // 480 ticks of 1/1000 s
 }
 
+TEST(MidiTimeline, SysExSplitAcrossEventsGoesOutPacketByPacketAtItsTimes) {
+  // An F0 event without its final F7, then two F7 continuation events; then an F7 escape
+  // that stands alone (a clock byte). Division 100 at 120 bpm: a tick is 5 ms.
+  const Bytes track = {0x00, 0xF0, 0x03, 0x47, 0x01, 0x02,  // F0 47 01 02, not ended
+                       0x0A, 0xF7, 0x02, 0x03, 0x04,        // +10: 03 04
+                       0x0A, 0xF7, 0x02, 0x05, 0xF7,        // +10: 05 F7, the end
+                       0x00, 0xF7, 0x01, 0xF8,              // an escaped clock byte
+                       0x00, 0xFF, 0x2F, 0x00};
+  Bytes file = {
+      'M', 'T', 'h', 'd', 0,   0,   0,   6, 0, 0, 0,
+      1,   0,   100, 'M', 'T', 'r', 'k', 0, 0, 0, static_cast<std::uint8_t>(track.size())};
+  for (std::uint8_t byte : track) file.push_back(byte);
+  const Timeline t = buildTimeline(parseMidiFile(file));
+  struct Expected {
+    double microseconds;
+    Bytes bytes;
+  } expected[] = {{0, {0xF0, 0x47, 0x01, 0x02}},
+                  {50000, {0x03, 0x04}},
+                  {100000, {0x05, 0xF7}},
+                  {100000, {0xF8}}};
+  ASSERT_EQ(t.messages.size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    EXPECT_DOUBLE_EQ(t.messages[i].microseconds, expected[i].microseconds) << i;
+    EXPECT_EQ(t.messages[i].bytes, expected[i].bytes) << i;
+  }
+}
+
 }  // namespace
 }  // namespace tirasse

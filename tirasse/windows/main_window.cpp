@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "tirasse/core/dialog_folders.h"
 #include "tirasse/core/memory_range.h"
 #include "tirasse/windows/copy_registration_dialog.h"
 #include "tirasse/windows/device_dialog.h"
@@ -119,7 +120,11 @@ MainWindow::MainWindow(StartupEnvironment environment, QWidget* parent)
     lastOutput_->moveCursor(QTextCursor::End);
     lastOutput_->insertPlainText(text);
   });
-  connect(runner_, &PlenumRunner::finished, wait_, &QDialog::accept);
+  connect(runner_, &PlenumRunner::finished, lastOutput_, [this](const RunOutcome& outcome) {
+    const QString ending = outcomeAfter(lastOutput_->toPlainText(), outcome);
+    lastOutput_->moveCursor(QTextCursor::End);
+    lastOutput_->insertPlainText(ending);
+  });
   connect(runner_, &PlenumRunner::startFailed, this, [this] {
     wait_->accept();
     showMessage(QStringLiteral(
@@ -275,13 +280,11 @@ void MainWindow::connectCommands() {
   });
   on("cmdCopyReg", [this] { copyRegistration(); });
   on("cmdMidiIn", [this] {
-    settings_.midiInDev = -1;
-    chooseDevice(true);
+    chooseDevice(true, true);
     showDevices();
   });
   on("cmdMidiOut", [this] {
-    settings_.midiOutDev = -1;
-    chooseDevice(false);
+    chooseDevice(false, true);
     showDevices();
   });
   on("cmdConfigFile", [this] { chooseConfigFile(); });
@@ -300,15 +303,15 @@ const MemoryRange* MainWindow::registrationRange(MemoryRange& storage) {
   return &storage;
 }
 
-void MainWindow::sendPlenumCmd(const QString& commandLine) {
+void MainWindow::sendPlenumCmd(const PlenumCommand& command) {
   if (runner_->isBusy()) {
     showMessage(QStringLiteral("Please exit the previous command before starting another"));
     return;
   }
-  lblCommand_->setText(commandLine);
+  lblCommand_->setText(command.line);
   lastOutput_->clear();
   wait_->clearOutput();
-  runner_->start(commandLine);
+  runner_->start(command);
   if (runner_->isBusy()) wait_->open();
 }
 
@@ -342,35 +345,42 @@ void MainWindow::readVersion() {
 }
 
 bool MainWindow::chooseDevices() {
-  if (!chooseDevice(true) || !chooseDevice(false)) return false;
+  if (!chooseDevice(true, false) || !chooseDevice(false, false)) return false;
   showDevices();
   return true;
 }
 
-bool MainWindow::chooseDevice(bool input) {
+bool MainWindow::chooseDevice(bool input, bool forget) {
   const QStringList names =
       input ? environment_.devices->inputNames() : environment_.devices->outputNames();
   int& number = input ? settings_.midiInDev : settings_.midiOutDev;
   QString& name = input ? settings_.midiInName : settings_.midiOutName;
-  const DeviceChoice choice = tirasse::chooseDevice(names, {number, name});
-  if (choice.outcome == DeviceOutcome::NoDevices) {
+  std::vector<std::string> list;
+  for (const QString& device : names) list.push_back(device.toStdString());
+  const plenum::RememberedDevice previous{number, name.toStdString()};
+  const plenum::RememberedChoice choice =
+      plenum::chooseRememberedDevice(list, forget ? plenum::RememberedDevice{} : previous);
+  if (choice.outcome == plenum::DeviceOutcome::NoDevices) {
     showMessage(input ? QStringLiteral("No MIDI input devices found.  Do you need to install a "
                                        "device driver for your sound card?")
                       : QStringLiteral("No MIDI output devices found.  Do you need to install a "
                                        "device driver for your sound card?"));
     return false;
   }
-  RememberedDevice device = choice.device;
-  if (choice.outcome == DeviceOutcome::AskUser) {
+  plenum::RememberedDevice device = choice.device;
+  if (choice.outcome == plenum::DeviceOutcome::AskUser) {
     DeviceDialog dialog(input ? QStringLiteral("Select MIDI Input Device")
                               : QStringLiteral("Select MIDI Output Device"),
                         names, this);
     if (dialog.exec() == QDialog::Accepted && dialog.selectedDevice() >= 0) {
-      device = {dialog.selectedDevice(), names[dialog.selectedDevice()]};
+      device = {dialog.selectedDevice(), list[dialog.selectedDevice()]};
+    } else if (plenum::chooseRememberedDevice(list, previous).outcome ==
+               plenum::DeviceOutcome::Chosen) {
+      device = previous;  // Cancel keeps the choice made before, while it still holds
     }
   }
   number = device.number;
-  name = device.name;
+  name = QString::fromStdString(device.name);
   return true;
 }
 
@@ -379,8 +389,12 @@ void MainWindow::showDevices() {
   txtMidiOut_->setText(settings_.midiOutName);
 }
 
+QString MainWindow::startFolder(const QString& lastUsed) const {
+  return dialogStartFolder(lastUsed, environment_.documentsDir, environment_.programDir);
+}
+
 void MainWindow::chooseConfigFile() {
-  QFileDialog dialog(this, QStringLiteral("Configuration File"), settings_.configDir);
+  QFileDialog dialog(this, QStringLiteral("Configuration File"), startFolder(settings_.configDir));
   dialog.setNameFilter(kConfigFilter);
   dialog.setNameFilters(kConfigFilter.split(QStringLiteral(";;")));
   dialog.selectNameFilter(QStringLiteral("Norvo Configuration Files (*.ncf)"));
@@ -392,14 +406,16 @@ void MainWindow::chooseConfigFile() {
 }
 
 QString MainWindow::chooseRegistrationFile(bool forSaving) {
-  QFileDialog dialog(this, QStringLiteral("Registration File"), regDir_);
+  QFileDialog dialog(this, QStringLiteral("Registration File"), startFolder(regDir_));
   dialog.setNameFilters(kRegistrationFilter.split(QStringLiteral(";;")));
   dialog.selectNameFilter(QStringLiteral("Registration Files (*.reg)"));
   dialog.selectFile(regFile_);
   dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (forSaving) dialog.setDefaultSuffix(QStringLiteral("reg"));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  const QFileInfo chosen(dialog.selectedFiles().first());
+  const QString path = dialog.selectedFiles().first();
+  const QFileInfo chosen(forSaving ? withDefaultExtension(path, QStringLiteral("reg")) : path);
   regDir_ = chosen.absolutePath();
   regFile_ = chosen.fileName();
   return QDir::toNativeSeparators(chosen.absoluteFilePath());
@@ -418,9 +434,18 @@ void MainWindow::exitAndSave() {
   close();
 }
 
+bool MainWindow::refuseSimulatedLoop() {
+  if (!environment_.devices->simulatedLoop()) return false;
+  showMessage(
+      QStringLiteral("The simulated module loop (PLENUM_LOOP) has no MIDI devices: it "
+                     "cannot play or record MIDI files."));
+  return true;
+}
+
 void MainWindow::playMidiFile() {
+  if (refuseSimulatedLoop()) return;
   const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Play MIDI File"),
-                                                    settings_.midDir,
+                                                    startFolder(settings_.midDir),
                                                     QStringLiteral("MIDI Files (*.mid)"));
   if (file.isEmpty()) return;
   settings_.midDir = QFileInfo(file).absolutePath();
@@ -431,13 +456,16 @@ void MainWindow::playMidiFile() {
 }
 
 void MainWindow::recordMidiFile() {
+  if (refuseSimulatedLoop()) return;
+  settings_.midDir = startFolder(settings_.midDir);
   RecordingDialog dialog(settings_.midiInDev, settings_.midDir, showMessage, this);
   if (dialog.isReady()) dialog.exec();
 }
 
 void MainWindow::openSequencer() {
-  auto* window = new SequencerWindow(settings_.midiInDev, settings_.midiOutDev, settings_.midDir,
-                                     showMessage, this);
+  if (refuseSimulatedLoop()) return;
+  auto* window = new SequencerWindow(settings_.midiInDev, settings_.midiOutDev,
+                                     startFolder(settings_.midDir), showMessage, this);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
 }

@@ -11,9 +11,10 @@
 #include <array>
 #include <functional>
 
+#include "plenum/midi/device_choice.h"
 #include "tirasse/core/command_builder.h"
-#include "tirasse/core/device_choice.h"
 #include "tirasse/core/settings_file.h"
+#include "tirasse/midi/rtmidi_ports.h"
 
 namespace tirasse {
 
@@ -47,8 +48,8 @@ class MainWindow : public QWidget {
   WaitDialog& waitDialog() { return *wait_; }
   QPushButton* button(const QString& objectName) const;
 
-  // Builds the command line from the controls and runs it.
-  void sendPlenumCmd(const QString& commandLine);
+  // Shows the command line and runs the command.
+  void sendPlenumCmd(const PlenumCommand& command);
   CommandBuilder commandBuilder() const;
 
  private:
@@ -59,14 +60,20 @@ class MainWindow : public QWidget {
   void connectCommands();
 
   bool chooseDevices();
-  bool chooseDevice(bool input);
+  // Runs the device rules; `forget` (the Change buttons) asks the user even when a device
+  // is remembered.
+  bool chooseDevice(bool input, bool forget);
   void showDevices();
+  // Where a file dialog starts, given the folder last used for its kind of file.
+  QString startFolder(const QString& lastUsed) const;
   void chooseConfigFile();
   QString chooseRegistrationFile(bool forSaving);
   const MemoryRange* registrationRange(MemoryRange& storage);
   void copyRegistration();
   void exitAndSave();
   void readVersion();
+  // True after telling the user that the simulated loop cannot play or record MIDI files.
+  bool refuseSimulatedLoop();
   void playMidiFile();
   void recordMidiFile();
   void openSequencer();

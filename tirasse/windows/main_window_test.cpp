@@ -1,8 +1,11 @@
 // Clicks through the main window headless and runs plenum (a stand-in script, and the real
 // one against the simulated module loop) through the waiting window.
 
+#include "tirasse/windows/main_window.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -11,8 +14,8 @@
 #include <QtTest>
 
 #include "tirasse/windows/device_dialog.h"
-#include "tirasse/windows/main_window.h"
 #include "tirasse/windows/plenum_runner.h"
+#include "tirasse/windows/sequencer_window.h"
 #include "tirasse/windows/wait_dialog.h"
 
 using namespace tirasse;
@@ -23,8 +26,10 @@ class FakeDevices : public MidiDeviceLists {
  public:
   QStringList inputs{"In A"};
   QStringList outputs{"Out A"};
+  bool simulated = false;
   QStringList inputNames() const override { return inputs; }
   QStringList outputNames() const override { return outputs; }
+  bool simulatedLoop() const override { return simulated; }
 };
 
 void writeFile(const QString& path, const QByteArray& text, bool executable = false) {
@@ -69,10 +74,13 @@ class MainWindowTest : public QObject {
     messages_.clear();
     devices_.inputs = {"In A"};
     devices_.outputs = {"Out A"};
+    devices_.simulated = false;
     QFile::remove(QDir(settingsDir_.path()).filePath("tirasse.ini"));
     // A stand-in plenum that prints its arguments and waits for Enter, as -P makes it do.
     writeFile(QDir(programDir_.path()).filePath("plenum"),
-              "#!/bin/sh\necho \"args: $*\"\nread answer\necho \"after enter\"\n", true);
+              "#!/bin/sh\necho \"args: $*\"\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done\necho\n"
+              "read answer\necho \"after enter\"\n",
+              true);
     writeFile(QDir(programDir_.path()).filePath("version.txt"), "Tirasse Version 9.8\nsecond\n");
   }
 
@@ -122,6 +130,54 @@ class MainWindowTest : public QObject {
     QCOMPARE(window->currentSettings().midiInName, QString("In A"));
   }
 
+  void cancellingTheDeviceDialogKeepsThePreviousChoice() {
+    devices_.outputs = {"Out A", "Out B"};
+    writeFile(QDir(settingsDir_.path()).filePath("tirasse.ini"),
+              "V3\n0\nIn A\n1\nOut B\ncfg.ncf\n\n\n\n");
+    auto window = makeWindow(programDir_.path());
+    QVERIFY(window->start());
+    QCOMPARE(window->currentSettings().midiOutDev, 1);
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<DeviceDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      asked = true;
+      dialog->reject();
+    });
+    window->button("cmdMidiOut")->click();
+    QVERIFY(asked);
+    QCOMPARE(window->currentSettings().midiOutDev, 1);
+    QCOMPARE(window->currentSettings().midiOutName, QString("Out B"));
+    QCOMPARE(child<QLineEdit>(*window, "txtMidiOut")->text(), QString("Out B"));
+    window->button("cmdReset")->click();
+    QCOMPARE(child<QLabel>(*window, "lblCommand")->text(), QString("plenum -i 0 -o 1 -R"));
+    QTRY_VERIFY_WITH_TIMEOUT(window->waitDialog().outputText().contains("args:"), 20000);
+    QTest::keyClick(&window->waitDialog(), Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->runner().isBusy(), 20000);
+  }
+
+  void theSimulatedLoopSaysItCannotPlayOrRecord() {
+    devices_.simulated = true;
+    auto window = makeWindow(programDir_.path());
+    QVERIFY(window->start());
+    const QString plain =
+        "The simulated module loop (PLENUM_LOOP) has no MIDI devices: it "
+        "cannot play or record MIDI files.";
+    for (const char* name : {"SeqPlay", "SeqRec", "cmdSequencer"}) {
+      messages_.clear();
+      // A file dialog or a window opened instead is closed again, so a failure cannot hang.
+      QTimer closer;
+      QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+          dialog->reject();
+      });
+      closer.start(200);
+      window->button(name)->click();
+      QCOMPARE(messages_, QStringList{plain});
+    }
+    QVERIFY(window->findChildren<SequencerWindow*>().isEmpty());
+  }
+
   void buttonsBuildTheirCommandLines() {
     auto window = makeWindow(programDir_.path());
     QVERIFY(window->start());
@@ -154,6 +210,88 @@ class MainWindowTest : public QObject {
     window->button("cmdDataDiag")->click();
     QCOMPARE(child<QLabel>(*window, "lblCommand")->text(), QString("plenum.bat -i 0 -o 0  -d181 -P -D-1"));
     window->runner().stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->runner().isBusy(), 20000);
+  }
+
+  void aFileNameWithQuotesReachesPlenumWhole() {
+    const QString config = QDir(settingsDir_.path()).filePath("my \"big\" organ.ncf");
+    writeFile(QDir(settingsDir_.path()).filePath("tirasse.ini"),
+              ("V3\n0\nIn A\n0\nOut A\n" + config + "\n\n\n\n").toUtf8());
+    auto window = makeWindow(programDir_.path());
+    QVERIFY(window->start());
+    window->button("cmdDownload")->click();
+    QCOMPARE(child<QLabel>(*window, "lblCommand")->text(),
+             QString("plenum -i 0 -o 0   -P \"%1\"").arg(config));
+    QTRY_VERIFY_WITH_TIMEOUT(window->waitDialog().outputText().contains("[-P]"), 20000);
+    QVERIFY2(window->waitDialog().outputText().contains("[-i][0][-o][0][-P][" + config + "]\n"),
+             qPrintable(window->waitDialog().outputText()));
+    QTest::keyClick(&window->waitDialog(), Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->runner().isBusy(), 20000);
+  }
+
+  void theWaitingWindowSaysHowPlenumEnded() {
+    QTemporaryDir failing;
+    writeFile(QDir(failing.path()).filePath("plenum"),
+              "#!/bin/sh\nprintf 'Programming...'\nexit 2\n", true);
+    auto window = makeWindow(failing.path());
+    QVERIFY(window->start());
+    window->button("cmdReset")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->runner().isBusy(), 20000);
+    const QString ending =
+        "Programming...\nplenum ended with status 2: programming, verifying or sending to the "
+        "modules failed\n";
+    // A failed run keeps the window open to be read, with a button to close it.
+    QCOMPARE(window->waitDialog().outputText(), ending);
+    QVERIFY(window->waitDialog().isVisible());
+    auto* close = window->waitDialog().findChild<QPushButton*>("stopPlenum");
+    QCOMPARE(close->text(), QString("Close"));
+    close->click();
+    QTRY_VERIFY(!window->waitDialog().isVisible());
+    QCOMPARE(child<QPlainTextEdit>(*window, "lastOutput")->toPlainText(), ending);
+
+    // A clean end closes the window and leaves its line in the main window.
+    auto clean = makeWindow(programDir_.path());
+    QVERIFY(clean->start());
+    clean->button("cmdReset")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(clean->waitDialog().outputText().contains("args:"), 20000);
+    QCOMPARE(clean->waitDialog().findChild<QPushButton*>("stopPlenum")->text(),
+             QString("Stop plenum"));
+    QTest::keyClick(&clean->waitDialog(), Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(!clean->waitDialog().isVisible(), 20000);
+    QVERIFY(child<QPlainTextEdit>(*clean, "lastOutput")
+                ->toPlainText()
+                .endsWith("after enter\nplenum ended with status 0: it finished normally\n"));
+  }
+
+  void fileDialogsStartInTheUsersFoldersAndAddTheExtension() {
+    auto window = makeWindow(programDir_.path());
+    QVERIFY(window->start());  // no settings file: nothing used yet
+    const QString documents = QFileInfo(settingsDir_.path()).absoluteFilePath();
+    QString folder;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      folder = dialog->directory().absolutePath();
+      dialog->reject();
+    });
+    window->button("cmdConfigFile")->click();
+    QCOMPARE(folder, documents);
+
+    folder.clear();
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      folder = dialog->directory().absolutePath();
+      dialog->selectFile("take");
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    window->button("cmdSaveReg")->click();
+    QCOMPARE(folder, documents);
+    QCOMPARE(
+        child<QLabel>(*window, "lblCommand")->text(),
+        QString("plenum -i 0 -o 0  -d1 -P -S \"%1\"").arg(QDir(documents).filePath("take.reg")));
+    QTRY_VERIFY_WITH_TIMEOUT(window->waitDialog().outputText().contains("args:"), 20000);
+    QTest::keyClick(&window->waitDialog(), Qt::Key_Return);
     QTRY_VERIFY_WITH_TIMEOUT(!window->runner().isBusy(), 20000);
   }
 
@@ -241,6 +379,30 @@ class MainWindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!window->runner().isBusy(), 30000);
     QTRY_VERIFY_WITH_TIMEOUT(!window->waitDialog().isVisible(), 20000);
     QVERIFY(child<QPlainTextEdit>(*window, "lastOutput")->toPlainText().contains("Please press <Enter>"));
+    qunsetenv("PLENUM_LOOP");
+#endif
+  }
+
+  void anEndlessDiagnosticRunsUntilStopped() {
+#ifndef PLENUM_PROGRAM_DIR
+    QSKIP("plenum is not built in this tree");
+#else
+    qputenv("PLENUM_LOOP", "B,B");
+    auto window = makeWindow(QStringLiteral(PLENUM_PROGRAM_DIR));
+    QVERIFY(window->start());
+    child<QLineEdit>(*window, "txtDiagCount")->setText("-1");
+    window->button("cmdDataDiag")->click();
+    QCOMPARE(child<QLabel>(*window, "lblCommand")->text(), QString("plenum -i 0 -o 0  -P -D-1"));
+    QTest::qWait(1500);
+    QVERIFY(window->runner().isBusy());
+    QVERIFY2(!window->waitDialog().outputText().contains("Please press <Enter>"),
+             qPrintable(window->waitDialog().outputText()));
+    window->waitDialog().findChild<QPushButton*>("stopPlenum")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->runner().isBusy(), 20000);
+    QVERIFY2(window->waitDialog().outputText().endsWith(
+                 "plenum was stopped by the user and ended with status 0\n"),
+             qPrintable(window->waitDialog().outputText()));
+    QVERIFY(window->waitDialog().isVisible());
     qunsetenv("PLENUM_LOOP");
 #endif
   }

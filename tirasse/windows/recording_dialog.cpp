@@ -11,6 +11,7 @@
 
 #include "tirasse/midi/rtmidi_ports.h"
 #include "tirasse/windows/playing_dialog.h"
+#include "tirasse/windows/save_file_dialog.h"
 
 namespace tirasse {
 
@@ -61,8 +62,8 @@ void RecordingDialog::save() {
   input_.reset();
   timer_->stop();
   refresh();
-  const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Save MIDI File"), midDir_,
-                                                    QStringLiteral("MIDI Files (*.mid)"));
+  const QString file = askSaveFileName(this, QStringLiteral("Save MIDI File"), midDir_,
+                                       QStringLiteral("MIDI Files (*.mid)"), QStringLiteral("mid"));
   if (file.isEmpty()) return;  // the take stays here; Save can be pressed again
   try {
     writeMidiFileType0(file.toStdString(), recorder_.toMidiFile());

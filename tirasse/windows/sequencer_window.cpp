@@ -14,6 +14,7 @@
 #include "tirasse/midi/midi_player.h"
 #include "tirasse/midi/rtmidi_ports.h"
 #include "tirasse/windows/playing_dialog.h"
+#include "tirasse/windows/save_file_dialog.h"
 
 namespace tirasse {
 
@@ -157,9 +158,10 @@ void SequencerWindow::save() {
     showMessage_(QStringLiteral("So sorry, but you can only save what's recorded"));
     return;
   }
-  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save MIDI File"), midDir_,
-                                                    QStringLiteral("MIDI Files (*.mid)"));
+  const QString path = askSaveFileName(this, QStringLiteral("Save MIDI File"), midDir_,
+                                       QStringLiteral("MIDI Files (*.mid)"), QStringLiteral("mid"));
   if (path.isEmpty()) return;
+  midDir_ = QFileInfo(path).absolutePath();
   try {
     writeMidiFileType0(path.toStdString(), file_);
   } catch (const MidiFileError& error) {

@@ -27,18 +27,38 @@ WaitDialog::WaitDialog(PlenumRunner& runner, QWidget* parent)
   auto* buttons = new QHBoxLayout;
   auto* enter = new QPushButton(QStringLiteral("Send Enter"), this);
   enter->setAutoDefault(false);
-  auto* stop = new QPushButton(QStringLiteral("Stop plenum"), this);
-  stop->setAutoDefault(false);
+  stop_ = new QPushButton(QStringLiteral("Stop plenum"), this);
+  stop_->setObjectName(QStringLiteral("stopPlenum"));
+  stop_->setAutoDefault(false);
   buttons->addWidget(enter);
   buttons->addStretch();
-  buttons->addWidget(stop);
+  buttons->addWidget(stop_);
   layout->addLayout(buttons);
   connect(enter, &QPushButton::clicked, &runner_, &PlenumRunner::sendEnter);
-  connect(stop, &QPushButton::clicked, &runner_, &PlenumRunner::stop);
+  connect(stop_, &QPushButton::clicked, this, [this] {
+    if (runner_.isBusy()) {
+      runner_.stop();
+    } else {
+      accept();
+    }
+  });
   connect(&runner_, &PlenumRunner::output, this, &WaitDialog::append);
+  connect(&runner_, &PlenumRunner::finished, this, &WaitDialog::ended);
 }
 
-void WaitDialog::clearOutput() { output_->clear(); }
+void WaitDialog::clearOutput() {
+  output_->clear();
+  stop_->setText(QStringLiteral("Stop plenum"));
+}
+
+void WaitDialog::ended(const RunOutcome& outcome) {
+  append(outcomeAfter(output_->toPlainText(), outcome));
+  if (!outcome.stoppedByUser && !outcome.crashed && outcome.exitStatus == 0) {
+    accept();
+    return;
+  }
+  stop_->setText(QStringLiteral("Close"));
+}
 QString WaitDialog::outputText() const { return output_->toPlainText(); }
 
 void WaitDialog::append(const QString& text) {
@@ -53,7 +73,7 @@ void WaitDialog::keyPressEvent(QKeyEvent* event) {
     runner_.sendEnter();
     return;
   }
-  if (event->key() == Qt::Key_Escape) return;  // the window closes when plenum ends
+  if (event->key() == Qt::Key_Escape && runner_.isBusy()) return;  // no closing while it runs
   QDialog::keyPressEvent(event);
 }
 

@@ -1,10 +1,14 @@
 #pragma once
 // "Waiting": shows plenum's output live while it runs and passes Enter on to it, so that its
-// pause before exiting and the monitor's stop key work as in a terminal.
+// pause before exiting and the monitor's stop key work as in a terminal. When plenum ends it
+// says how; after a clean end it closes, otherwise it stays open to be read.
 
 #include <QDialog>
 
+#include "tirasse/core/run_outcome.h"
+
 class QPlainTextEdit;
+class QPushButton;
 
 namespace tirasse {
 
@@ -23,9 +27,11 @@ class WaitDialog : public QDialog {
 
  private:
   void append(const QString& text);
+  void ended(const RunOutcome& outcome);
 
   PlenumRunner& runner_;
   QPlainTextEdit* output_;
+  QPushButton* stop_;
 };
 
 }  // namespace tirasse

@@ -1,0 +1,81 @@
+#!/bin/sh
+# The device handling of plenum and tirasse on real MIDI systems: quiet when there is none,
+# device numbers past the list refused, Ctrl-C ending an endless loop test, and tirasse's
+# player and recorder on the devices plenum numbers (JACK dummy server, norvo-loop on it).
+# usage: jack_devices_test.sh PLENUM NORVO_LOOP [TIRASSE_MIDI_TESTS]   exit 0 pass, 1 fail, 77 skipped
+plenum=$1
+norvo=$2
+tirasse_tests=$3
+command -v jackd >/dev/null || { echo "SKIP: jackd is not installed"; exit 77; }
+work=$(mktemp -d)
+export JACK_NO_AUDIO_RESERVATION=1 JACK_NO_START_SERVER=1
+unset PLENUM_MIDI_API PLENUM_LOOP
+jack_pid=
+loop_pid=
+cleanup() {
+  [ -n "$loop_pid" ] && kill "$loop_pid" 2>/dev/null
+  [ -n "$jack_pid" ] && kill "$jack_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $1"; shift; for f in "$@"; do echo "--- $f:"; cat "$f"; done; exit 1; }
+
+# No MIDI system at all (no ALSA sequencer here, no server of this name): plenum's own
+# message and nothing from the libraries.
+JACK_DEFAULT_SERVER=plenum-test-absent "$plenum" -V >"$work/none.out" 2>"$work/none.err"
+status=$?
+[ $status -eq 1 ] && [ "$(tail -n 1 "$work/none.out")" = "Oh my, I can't find any MIDI input devices!" ] ||
+  fail "plenum -V without MIDI systems ended with status $status" "$work/none.out"
+[ -s "$work/none.err" ] && fail "plenum -V without MIDI systems printed on standard error" "$work/none.err"
+JACK_DEFAULT_SERVER=plenum-test-absent "$plenum" -d1 -V >"$work/tried.out" 2>&1
+grep -q "^MIDI systems tried: .*jack (cannot be reached); using none$" "$work/tried.out" ||
+  fail "-d1 does not say which MIDI systems were tried" "$work/tried.out"
+
+# One fixed name, as in jack_loop_test.sh, but not the same one: that test may run in
+# another build on the same machine.
+server="plenum-test-devices"
+export JACK_DEFAULT_SERVER="$server"
+jackd -n "$server" -r -d dummy >"$work/jackd.log" 2>&1 &
+jack_pid=$!
+for i in 1 2 3 4 5 6 7 8 9 10; do jack_lsp >/dev/null 2>&1 && break; sleep 0.5; done
+kill -0 "$jack_pid" 2>/dev/null && jack_lsp >/dev/null 2>&1 ||
+  { echo "SKIP: jackd -r -d dummy did not start:"; cat "$work/jackd.log"; exit 77; }
+mkfifo "$work/loop_stdin"
+"$norvo" B,B <"$work/loop_stdin" >"$work/loop.log" 2>&1 &
+loop_pid=$!
+exec 3>"$work/loop_stdin"  # keeps norvo-loop running until the script ends
+for i in 1 2 3 4 5 6 7 8 9 10; do grep -q "ports" "$work/loop.log" && break; sleep 0.5; done
+grep -q "2 module(s) on jack" "$work/loop.log" || fail "norvo-loop did not start" "$work/loop.log"
+
+# A device number past the list is refused before anything is sent.
+for option in i o; do
+  [ $option = i ] && what="input device::" || what="output device:"
+  timeout 30 "$plenum" -$option 5 -V >"$work/past.out" 2>"$work/past.err"
+  status=$?
+  [ $status -eq 1 ] || fail "plenum -$option 5 -V ended with status $status" "$work/past.out" "$work/past.err"
+  grep -q "^An error has occurred opening the MIDI $what\$" "$work/past.out" ||
+    fail "plenum -$option 5 -V did not refuse the device" "$work/past.out"
+  grep -q "Timeout" "$work/past.out" && fail "plenum -$option 5 -V waited for replies" "$work/past.out"
+  [ -s "$work/past.err" ] && fail "plenum -$option 5 -V printed on standard error" "$work/past.err"
+done
+
+# -D -1 runs until Ctrl-C, which ends it with status 0 and its port closed.
+"$plenum" -D -1 >"$work/endless.out" 2>"$work/endless.err" &
+plenum_pid=$!
+sleep 2
+kill -0 $plenum_pid 2>/dev/null || fail "plenum -D -1 ended by itself" "$work/endless.out" "$work/endless.err"
+jack_lsp | grep -q "^plenum:" || fail "plenum -D -1 has no port open while it runs"
+kill -INT $plenum_pid
+wait $plenum_pid
+status=$?
+[ $status -eq 0 ] || fail "plenum -D -1 ended with status $status on Ctrl-C" "$work/endless.out" "$work/endless.err"
+grep -q "differ\|Returned string\|Exiting early" "$work/endless.out" && fail "plenum -D -1 saw faults" "$work/endless.out"
+jack_lsp | grep -q "^plenum:" && fail "plenum's ports are still there after Ctrl-C"
+
+if [ -n "$tirasse_tests" ]; then
+  TIRASSE_TEST_JACK_LOOP=1 timeout 60 "$tirasse_tests" --gtest_filter='SystemMidiPorts.*' \
+    >"$work/tirasse.out" 2>&1 || fail "tirasse's MIDI ports on JACK" "$work/tirasse.out"
+  grep -q "SKIPPED" "$work/tirasse.out" && fail "tirasse's JACK case was skipped" "$work/tirasse.out"
+fi
+echo "PASS"

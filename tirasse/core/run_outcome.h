@@ -1,0 +1,21 @@
+#pragma once
+// How a plenum run ended, in words for the waiting window: the front end reads plenum's exit
+// status, so a failed run does not look like a finished one.
+
+#include <QString>
+
+namespace tirasse {
+
+struct RunOutcome {
+  bool stoppedByUser = false;  // the Stop button ended it
+  bool crashed = false;        // ended by a signal, without an exit status
+  int exitStatus = 0;
+};
+
+// One line without a line end, e.g. "plenum ended with status 1: it stopped on an error...".
+QString describeOutcome(const RunOutcome& outcome);
+
+// That line, to be appended to the output shown so far: on a line of its own.
+QString outcomeAfter(const QString& shownOutput, const RunOutcome& outcome);
+
+}  // namespace tirasse

@@ -1,0 +1,20 @@
+#include "tirasse/windows/save_file_dialog.h"
+
+#include <QFileDialog>
+
+#include "tirasse/core/dialog_folders.h"
+
+namespace tirasse {
+
+QString askSaveFileName(QWidget* parent, const QString& title, const QString& folder,
+                        const QString& filters, const QString& extension) {
+  QFileDialog dialog(parent, title, folder);
+  dialog.setNameFilters(filters.split(QStringLiteral(";;")));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(extension);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return withDefaultExtension(dialog.selectedFiles().first(), extension);
+}
+
+}  // namespace tirasse
