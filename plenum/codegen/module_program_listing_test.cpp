@@ -37,6 +37,10 @@ TEST(RecordListing, EveryFormPrintsTitleOperandsAndEnd) {
       {{SFsendAltCmd, 5, 2, 0xf0, 0x11, 0},
        "0000   SFsendAltCmd: Occasionally send these bytes:\n    offset = 02\n    bytes = f0 11\n"
        "0005   End\n"},
+      // Only the occasional command lists its two bytes on one line.
+      {{SFsendReset, 5, 2, 0xc7, 0x00, 0},
+       "0000   SFsendReset: Send command at reset time\n    offset = 02\n    byte 1 = c7\n"
+       "    byte 2 = 00\n0005   End\n"},
       {{SFsetFlags, 3, 0xa0, 0},
        "0000   SFsetFlags: Turn on flags\n    work byte = a0\n      Retransmit MIDI data "
        "verbatim\n      Do not use running status on output\n0003   End\n"},

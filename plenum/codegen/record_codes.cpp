@@ -71,7 +71,7 @@ constexpr RecordInfo Table[] = {
     fixed(SFsendAltCmd, "SFsendAltCmd", "SFsendAltCmd: Occasionally send these bytes:", 5,
           {"offset", "bytes"}, L::CommandBytes),
     fixed(SFsendReset, "SFsendReset", "SFsendReset: Send command at reset time", 5,
-          {"offset", "bytes"}, L::CommandBytes),
+          {"offset", "byte 1", "byte 2"}),
     fixed(SFpin2contr, "SFpin2contr", "SFpin2contr: Norvo Module A/D", 8,
           {"a chan", "work byte", "control #", "MIDI chan", "min value", "range"}),
     fixed(SFzeroMem, "SFzeroMem", "SFzeroMem: Zero output bytes", 4, {"source", "count"}),

@@ -338,7 +338,7 @@ LcdAtom* lcdText(const SourceLocation& where, std::string* text) {
 %type <lytedStop> lyted_stop lyted_stop_wide
 %type <inputBit> lyted_bit
 %type <serialLcd> serial_lcd
-%type <lcdGroup> slcds if_serial_lcd lcd_braced
+%type <lcdGroup> slcds if_serial_lcd
 %type <lcdAtom> slcd
 %destructor { delete $$; } <lytedStop> <serialLcd> <lcdGroup> <lcdAtom>
 
@@ -912,19 +912,13 @@ serial_lcd
   ;
 
 if_serial_lcd
-  : IF '(' exp ')' '{' lcd_braced '}' { $$ = $6; $$->condition = owned($3); }
-  | IF '(' exp ')' '{' lcd_braced '}' ELSE '{' lcd_braced '}'
+  : IF '(' exp ')' '{' slcds '}' { $$ = $6; $$->condition = owned($3); }
+  | IF '(' exp ')' '{' slcds '}' ELSE '{' slcds '}'
       {
         $$ = $6;
         $$->condition = owned($3);
         $$->elseGroup.reset($10);
       }
-  ;
-
-/* Braces may hold nothing at all. */
-lcd_braced
-  : %empty { $$ = startLcdGroup(@$, nullptr); }
-  | slcds { $$ = $1; }
   ;
 
 slcds
@@ -934,9 +928,13 @@ slcds
   | slcds slcdmode { $$ = $1; }
   ;
 
-/* The display mode is one setting for the whole run: it carries into later boards. */
+/* The display mode is one setting for the whole run: it carries into later boards.
+   The empty mode lets braces hold nothing. Its conflicts resolve the usual way: after
+   SERIAL_LCD or an item list the statement ends (its rules come first), and inside
+   braces a token that can start an item or a mode is shifted. */
 slcdmode
-  : BINARY { setLcdBinary(); }
+  : %empty
+  | BINARY { setLcdBinary(); }
   | DECIMAL INT { setLcdDecimal($2, @1); }
   | DECIMAL { setLcdDecimal(); }
   | SIGNED { setLcdSigned(true); }

@@ -72,6 +72,15 @@ const ParseCase ParseCases[] = {
      "cfg:1: syntax error, unexpected INT, expecting '='\n"
      "cfg:2: syntax error, unexpected INT, expecting '='\n",
      1},
+    // Inside the braces of an LCD condition an item, a mode or the closing brace may
+    // follow: more than four tokens, so none is named.
+    {"LcdBracesAfterAnItemNameNoToken",
+     "*NORVO_MODULE\n*SERIAL_LCD *IF (1) { *LINE 1\n*END\n", "",
+     "cfg:3: syntax error, unexpected END\n", 1},
+    {"EmptyLcdBracesNameNoToken", "*NORVO_MODULE\n*SERIAL_LCD *IF (1) {\n*END\n", "",
+     "cfg:3: syntax error, unexpected END\n", 1},
+    {"LcdBracesMayBeEmpty", "*NORVO_MODULE\n*SERIAL_LCD *IF (1) { } *ELSE { }\n*END\n", "", "",
+     -1},
     {"InvalidToken", "*NORVO_MODULE\n*KX64 . *DEBOUNCE = 3\n*END\n", "",
      "cfg:2: syntax error, unexpected invalid token\n", 1},
     {"MisspeltKeywordIsReportedOnce",

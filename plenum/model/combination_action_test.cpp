@@ -242,6 +242,30 @@ TEST_F(CombinationActionTest, DualMagTimeGoesIntoTheHeaderAndALaterStatementRepl
   EXPECT_EQ(config.combinationAction()->tabs.size(), 1u);
 }
 
+// A tab driver keeps bytes 73 to 136 for the combination action, also when its locals
+// were read before the combination action statement: work bits for the MIDI commands
+// then run out below byte 73 instead of spilling into the reserved bytes.
+TEST_F(CombinationActionTest, LocalsReadBeforeTheStatementLeaveTheReservedBytesAlone) {
+  struct Case {
+    int commands;
+    bool outOfMemory;
+  };
+  for (const Case c : {Case{200, false}, Case{400, true}}) {
+    SCOPED_TRACE(c.commands);
+    CompilerContextScope fresh;
+    Configuration local;
+    std::string text = kConsole + "  *VALUE Early = (1)\n";
+    for (int i = 0; i < c.commands; ++i) text += "  *MIDI_COMMAND (Early) 0xB0, 7, 100\n";
+    text += "*COMBINATION_ACTION *PISTON = General1\n"
+            "  *DUAL_MAG_TAB = Principal *ON = Magnets:1 *OFF = Magnets:2\n*END\n";
+    const Compiled compiled = compileText(text, local);
+    ASSERT_TRUE(compiled.parsedCleanly) << compiled.output;
+    EXPECT_EQ(compiled.output.find("Out of Norvo module memory resources") != std::string::npos,
+              c.outOfMemory)
+        << compiled.output;
+  }
+}
+
 // A blind combination action in module 1 whose tabs are the inputs T1..Tn of module 0.
 std::string blindConsole(int tabs, const std::string& options, const std::string& extraBoard = "") {
   std::string text;

@@ -16,6 +16,8 @@ constexpr int ControllerResetFlag = 4;  // bit 2 of the system flags byte
 }  // namespace
 
 const ByteString& NvPbusMod::generate() {
+  // The combination action may have been read after this module's locals took bytes.
+  reserveLateMemory();
   generateMidiCommands();
   generateBoards();
   generateModuleFunctions();

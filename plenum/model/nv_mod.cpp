@@ -64,7 +64,7 @@ void NvPbusMod::setBanks(int banks) {
 void NvPbusMod::addDevice(PbusDev* board) {
   boards.emplace_back(board);
   board->attach(*this, outputBytes, inputBytes);
-  reserveMemoryOfLateBoard();
+  reserveLateMemory();
 }
 
 void NvPbusMod::addFunction(ModFunction* function) {

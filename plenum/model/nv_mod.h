@@ -153,7 +153,9 @@ class NvPbusMod : public NvMod {
   // Marks the board images (and the combination action's bytes) not marked yet; returns
   // those of them that were already handed out.
   std::vector<int> reserveBoardMemory();
-  void reserveMemoryOfLateBoard();
+  // Called for each board attached and when generation starts, once every statement that
+  // decides the reservations has been read.
+  void reserveLateMemory();
   void generateMidiCommands();
   void generateBoards();
   void generateModuleFunctions();

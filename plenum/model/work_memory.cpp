@@ -47,12 +47,13 @@ std::vector<int> NvPbusMod::reserveBoardMemory() {
   return alreadyHandedOut;
 }
 
-void NvPbusMod::reserveMemoryOfLateBoard() {
+void NvPbusMod::reserveLateMemory() {
   if (!memoryMapReady_) return;
   // Local bits and values take their bytes while the module is still being read, and the
-  // language lets them stand before the boards that use them. A board attached after them
-  // may need one of those bytes for its bus image: move the local item, or two things
-  // would share the byte.
+  // language lets them stand before the boards that use them and before the combination
+  // action that makes a board drive tabs. A board attached after them may need one of
+  // those bytes for its bus image, the combination action the top bytes: move the local
+  // item, or two things would share the byte.
   for (int taken : reserveBoardMemory()) {
     const int moved = allocBytes(1, 0);
     if (taken == localBitByte_) localBitByte_ = moved;

@@ -144,7 +144,7 @@ int matchLoopToDefinition(int count, int defined, int startModule) {
     return 0;
   }
   if (count + startModule > defined) {
-    std::printf("You are trying to download your program starting with");
+    std::printf("You are trying to download your program starting with\n");
     std::printf("module %d to a MIDI chain with %d modules.\n", startModule, count);
     std::printf("Your program only has %d modules defined, which isn't enough\n", defined);
     exitWith(1);

@@ -166,7 +166,7 @@ TEST_F(DownloadTest, AStartModuleTooHighForTheLoopStops) {
   useLoop("B,B");
   const Outcome outcome = download(3, 2);
   EXPECT_THAT(outcome.output,
-              HasSubstr("You are trying to download your program starting with"
+              HasSubstr("You are trying to download your program starting with\n"
                         "module 2 to a MIDI chain with 2 modules.\n"
                         "Your program only has 3 modules defined, which isn't enough\n"));
   EXPECT_EQ(outcome.exitStatus, 1);

@@ -78,7 +78,9 @@ bool awaitReply(Midi& port, bool quiet, bool* inputError) {
     if (port.takeError(quiet)) *inputError = true;
     const int wait = std::clamp(kReplyTimeoutMs + 1 - elapsed, 1, kPollWaitMs);
     if (port.pollSysex(replyBuffer, sizeof replyBuffer, replyBufferLength, wait)) {
-      // An error signalled while the poll waited came with this reply.
+      // Short messages and errors that came while the poll waited are reported before
+      // the reply is handled, not left for the next exchange (or lost after the last).
+      while (port.pollShort(word)) reportUnexpectedShort(word);
       if (port.takeError(quiet)) *inputError = true;
       traceReceived();
       return true;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "plenum/midi/current_port.h"
 #include "plenum/protocol/testing/scripted_port.h"
 #include "plenum/runtime/settings.h"
 
@@ -112,6 +115,28 @@ TEST_F(SysexExchangeTest, ReportsShortMessagesArrivingWhileWaiting) {
   const auto outcome = runCaptured([&] { exchangeText(Bytes{'L'}, reply, false); });
   EXPECT_EQ(outcome.output, "Got unexpected data:   05cf C 16 Program Change   5\n");
   EXPECT_EQ(reply, frameOf("r"));
+}
+
+// A port on which a note arrives during the blocking wait for the reply, just before it.
+class NoteBeforeReplyPort : public testing::ScriptedPort {
+ public:
+  bool pollSysex(std::uint8_t* buffer, std::size_t capacity, std::size_t& length,
+                 int waitMs) override {
+    if (!ScriptedPort::pollSysex(buffer, capacity, length, waitMs)) return false;
+    queueShort(0x403C90);
+    return true;
+  }
+};
+
+TEST_F(SysexExchangeTest, ShortMessagesFromTheBlockingWaitArePrintedBeforeTheReply) {
+  installCurrentPort(std::make_unique<NoteBeforeReplyPort>());
+  settings().debugFlags = DebugSysexReceived;
+  Bytes reply;
+  const auto outcome = runCaptured([&] { exchangeText(Bytes{'L'}, reply, false); });
+  EXPECT_EQ(outcome.output,
+            "Got unexpected data: 403c90 C  1 N  60 On  V  64\n"
+            "Got sysex\n 0xf0 0x47 0x4c 0xf7\n");
+  EXPECT_EQ(reply, frameOf("L"));
 }
 
 TEST_F(SysexExchangeTest, AnInputErrorWhileWaitingGivesResultTwoAndKeepsTheOldReply) {
