@@ -3,8 +3,12 @@
 #include <cstdlib>
 
 #include "plenum/driver/settings.h"
-#include "plenum/midi/rtmidi_port.h"
 #include "plenum/midi/simulated_loop.h"
+#ifdef _WIN32
+#include "plenum/midi/win_midi.h"
+#else
+#include "plenum/midi/rtmidi_port.h"
+#endif
 
 namespace plenum {
 
@@ -35,7 +39,11 @@ std::unique_ptr<Midi> makePort() {
     if (!modules) modules = simulatedModulesFrom(loop);
     return std::make_unique<SimulatedLoop>(modules);
   }
+#ifdef _WIN32
+  return std::make_unique<WinMidi>(settings().inputDevice, settings().outputDevice);
+#else
   return std::make_unique<RtMidiPort>(settings().inputDevice, settings().outputDevice);
+#endif
 }
 
 }  // namespace
