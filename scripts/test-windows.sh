@@ -96,6 +96,29 @@ compare_with_linux "$loop_dir" "download, -V, -S, -U into PLENUM_LOOP=B,B,combi=
   -d 1 -V -S saved.reg -U saved.reg small_console.ncf --files saved.reg
 rm -rf "$loop_dir"
 
+# A configuration named by a Windows path (drive letter, backslashes): the messages show the
+# path as it was given, so the errors read C:\...\organ.ncf:2: and so on.
+path_case=tests/cli/cases/compile_sixth_error_is_not_shown
+path_dir=$(mktemp -d "${TMPDIR:-/tmp}/plenum-paths.XXXXXX")
+cp "$path_case/organ.ncf" "$path_dir/"
+windows_path=$("$WINE" winepath -w "$path_dir/organ.ncf" 2>/dev/null | tr -d '\r')
+path_status=0
+(cd build-windows && "$WINE" "$plenum_exe" -x -t "$windows_path" </dev/null \
+   >"$path_dir/out" 2>"$path_dir/err") || path_status=$?
+expected_err=$(cat "$path_case/expected_stderr"; printf x)
+expected_err=${expected_err%x}
+printf '%s' "${expected_err//organ.ncf:/$windows_path:}" >"$path_dir/expected_err"
+if [[ "$windows_path" == [A-Z]:\\* ]] && cmp -s "$path_dir/expected_err" "$path_dir/err" &&
+   grep -qxF "Parsing file $windows_path" "$path_dir/out" &&
+   [ $path_status = "$(cat "$path_case/expected_status")" ]; then
+  echo "Windows paths in messages: $windows_path"
+else
+  echo "FAIL Windows paths in messages ($windows_path, status $path_status):"
+  diff "$path_dir/expected_err" "$path_dir/err" || true
+  failed=$((failed + 1))
+fi
+rm -rf "$path_dir"
+
 # With no MIDI device, as under Wine here (no sound driver), a MIDI operation says so and
 # ends with status 1.
 no_device_status=0
