@@ -41,6 +41,20 @@ rm -rf "$scratch"
 [ $status -eq 0 ] || fail "the installed plenum ended with status $status: $output"
 grep -qx 'Number of modules is 2' <<<"$output" || fail "the installed plenum compiled nothing: $output"
 
+# The README's first steps: the examples copied out, a download into the simulated loop.
+steps=$(mktemp -d "${TMPDIR:-/tmp}/plenum-steps.XXXXXX")
+cat >"$steps/steps.bat" <<'STEPS'
+xcopy "C:\Program Files\plenum\examples" "%USERPROFILE%\plenum-examples\" /s /i /q
+cd /d "%USERPROFILE%\plenum-examples\firmware"
+set PLENUM_LOOP=B,B
+plenum ..\input_boards.ncf
+STEPS
+output=$(cd "$steps" && "$WINE" cmd /c steps.bat 2>&1) || true
+rm -rf "$steps"
+grep -q '^Configuration successfully downloaded' <<<"$output" \
+  || fail "the README's first download did not work: $output"
+rm -rf "$WINEPREFIX/drive_c/users/$(id -un)/plenum-examples"  # Wine's profile: the Unix user
+
 "$WINE" "$installed/Uninstall.exe" /S
 # The uninstaller runs on from a copy of itself; give it a moment.
 for _ in $(seq 1 30); do
@@ -51,4 +65,4 @@ done
 if system_path | tr ';' '\n' | grep -qxF "$path_entry"; then
   fail "the uninstaller left $path_entry on the PATH"
 fi
-echo "installer: silent install, plenum on the PATH compiles an example, uninstall clean"
+echo "installer: silent install, plenum on the PATH compiles an example and downloads one into the simulated loop, uninstall clean"
