@@ -7,6 +7,13 @@
 #                           firmware files (stand-ins for the simulated loop, never beside
 #                           plenum.exe, where real firmware files would be looked for)
 install(TARGETS plenum RUNTIME DESTINATION bin)
+if(TARGET tirasse)
+  # A native build (docs/windows.md): tirasse finds plenum.exe, plenum.bat and version.txt
+  # beside itself. Its Qt libraries come from windeployqt, which this file does not run.
+  install(TARGETS tirasse RUNTIME DESTINATION bin)
+  install(FILES ${CMAKE_BINARY_DIR}/bin/plenum.bat ${CMAKE_BINARY_DIR}/bin/version.txt
+          DESTINATION bin)
+endif()
 
 # The manual pages rendered to HTML, since Windows has no man.
 find_program(PLENUM_MANDOC mandoc REQUIRED)
