@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Quick start, second command: installs what is missing, builds from scratch and runs
 # every test, then the unit tests again under AddressSanitizer (with its leak check) and
-# UBSan, then the Release configuration the packages are built from, then each fuzz
-# target for 45 seconds. Warnings are errors in every build but the fuzzing one.
+# UBSan, then the Release configuration the packages are built from, then the Windows
+# build under Wine, then each fuzz target for 45 seconds. Warnings are errors in every
+# build but the fuzzing one.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
@@ -24,6 +25,8 @@ for case_dir in tests/cli/cases/*/; do
   tests/cli/run_case.sh build-release/bin/plenum "$case_dir" >/dev/null || { echo "FAIL (Release): $case_dir"; failed=1; }
 done
 [ "$failed" -eq 0 ]
+# The Windows programs, cross-built and tested under Wine against the Linux build above.
+scripts/test-windows.sh build
 # A short bounded libFuzzer run of every fuzz target (the corpora are replayed above).
 rm -rf build-fuzz
 scripts/fuzz.sh -t 45

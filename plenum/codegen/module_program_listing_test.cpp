@@ -1,24 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "plenum/codegen/module_program.h"
+#include "plenum/language/file_streams_testing.h"
 #include "plenum/model/nv_mod.h"
 
 namespace plenum {
 namespace {
 
 std::string listing(const ByteString& bytes) {
-  char* text = nullptr;
-  std::size_t size = 0;
-  std::FILE* out = open_memstream(&text, &size);
-  listRecords(bytes, 0, out);
-  std::fclose(out);
-  std::string result(text, size);
-  std::free(text);
-  return result;
+  return testing_support::printedTo([&](std::FILE* out) { listRecords(bytes, 0, out); });
 }
 
 struct ListingCase {
@@ -118,13 +111,8 @@ TEST(ProgramListing, HeaderDispatchTruncationAndTranslateTable) {
   program.noteList(1) = {SFmn2bit, 5, 60, 3, 1};
   program.addTranslatePair(1, -1);
   program.buildImage();
-  char* text = nullptr;
-  std::size_t size = 0;
-  std::FILE* out = open_memstream(&text, &size);
-  program.listProgram(out);
-  std::fclose(out);
-  std::string result(text, size);
-  std::free(text);
+  const std::string result =
+      testing_support::printedTo([&](std::FILE* out) { program.listProgram(out); });
   const std::string rule = "=========================================================";
   std::string expected = "\n" + rule +
                          "\nModule Program:\nPiston size  = 00\nPiston bytes = 00\n"

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "plenum/driver/command_line.h"
+#include "plenum/driver/console_streams.h"
 #include "plenum/driver/operations.h"
 #include "plenum/driver/usage.h"
 #include "plenum/runtime/exit_handlers.h"
@@ -20,8 +21,7 @@ constexpr int StatusOutOfMemory = 2;
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Progress characters and prompts must show at once, also through a pipe.
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  plenum::prepareConsoleStreams();
   const char* program = argc > 0 ? argv[0] : "plenum";
   plenum::printBanner(program);
   if (argc < 2) {

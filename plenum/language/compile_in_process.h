@@ -7,9 +7,8 @@
 
 #include <atomic>
 #include <fstream>
+#include <random>
 #include <string>
-
-#include <unistd.h>
 
 #include "plenum/language/compiler_context.h"
 #include "plenum/model/configuration.h"
@@ -49,9 +48,14 @@ class InProcessCompile {
   Configuration configuration;
 
  private:
+  // Tells this test process's files from those of the others that ctest runs beside it.
+  static unsigned processTag() {
+    static const unsigned tag = std::random_device{}();
+    return tag;
+  }
   static std::string uniquePath() {
     static std::atomic<int> serial{0};
-    return ::testing::TempDir() + "plenum_compile_" + std::to_string(getpid()) + "_" +
+    return ::testing::TempDir() + "plenum_compile_" + std::to_string(processTag()) + "_" +
            std::to_string(++serial) + ".ncf";
   }
 

@@ -8,6 +8,7 @@
 
 #include "plenum/codegen/input_bits.h"
 #include "plenum/language/compile_in_process.h"
+#include "plenum/language/file_streams_testing.h"
 #include "plenum/language/identifier_phrases.h"
 #include "plenum/language/parser.h"
 #include "plenum/model/input_boards.h"
@@ -298,7 +299,7 @@ TEST(ParserStack, TheParseEndsWithResultTwo) {
   Configuration configuration;
   scope.context().currentConfiguration = &configuration;
   std::string text = deeplyNested(250);
-  std::FILE* file = fmemopen(text.data(), text.size(), "r");
+  std::FILE* file = testing_support::streamReading(text);
   ASSERT_NE(file, nullptr);
   testing::internal::CaptureStderr();
   int result = parseConfigurationFile(file);

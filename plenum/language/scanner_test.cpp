@@ -5,10 +5,15 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <fstream>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#endif
 
 #include "grammar.tab.hpp"
 #include "plenum/language/number_literals.h"
@@ -377,9 +382,18 @@ TEST(ScannerLines, LinesContinueFromTheContext) {
 TEST(ScannerFailures, AReadErrorEndsTheRunWithStatusTwo) {
   CompilerContextScope fresh;
   fresh.context().setFileName("organ.cfg");
+#ifdef _WIN32
+  // Windows opens no directory as a stream; one whose descriptor is gone fails as well.
+  const std::string path = ::testing::TempDir() + "plenum_scanner_read_error.cfg";
+  { std::ofstream(path) << "x\n"; }
+  std::FILE* directory = std::fopen(path.c_str(), "r");
+  ASSERT_NE(directory, nullptr);
+  _close(_fileno(directory));
+#else
   // Reading a directory fails on Linux with EISDIR after a successful open.
   std::FILE* directory = std::fopen("/", "r");
   ASSERT_NE(directory, nullptr);
+#endif
   setScannerInput(directory);
   testing::internal::CaptureStderr();
   int status = -1;

@@ -1,7 +1,11 @@
 #include "plenum/midi/current_port.h"
 
-#include "plenum/midi/rtmidi_port.h"
 #include "plenum/runtime/settings.h"
+#ifdef _WIN32
+#include "plenum/midi/win_midi.h"
+#else
+#include "plenum/midi/rtmidi_port.h"
+#endif
 
 namespace plenum {
 
@@ -29,7 +33,11 @@ std::unique_ptr<Midi> makePort() {
   if (portSource()) {
     if (std::unique_ptr<Midi> port = portSource()()) return port;
   }
+#ifdef _WIN32
+  return std::make_unique<WinMidi>(settings().inputDevice, settings().outputDevice);
+#else
   return std::make_unique<RtMidiPort>(settings().inputDevice, settings().outputDevice);
+#endif
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "plenum/runtime/exits.h"
 #include "plenum/runtime/settings.h"
 
 namespace plenum {
@@ -20,6 +21,12 @@ void Midi::traceSending(const std::uint8_t* bytes, std::size_t length) {
   std::printf("Sending Sysex:");
   for (std::size_t i = 0; i < length; ++i) std::printf(" 0x%02x", bytes[i]);
   std::printf("\n");
+}
+
+void endRunBufferTooShort() {
+  // The same fixed text whichever port received the message.
+  std::printf("Buffer too short in %s: %d\n", "winmidi", 379);
+  exitWith(1);
 }
 
 }  // namespace plenum

@@ -55,4 +55,8 @@ class Midi {
 // The size of the receive buffers and the largest SysEx frame of the module protocol.
 inline constexpr std::size_t kSysexBufferSize = 350;
 
+// A received SysEx message did not fit the caller's buffer: prints "Buffer too short in
+// winmidi: 379" and ends the run with status 1.
+[[noreturn]] void endRunBufferTooShort();
+
 }  // namespace plenum

@@ -6,10 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <semaphore>
 
 #include "plenum/midi/midi.h"
 #include "plenum/midi/ring_queue.h"
+#include "plenum/midi/signalled_queue.h"
 
 namespace plenum {
 
@@ -39,9 +39,7 @@ class ReceivedTraffic {
   };
 
   RingQueue<std::uint32_t, kShortSlots> shortMessages_;
-  RingQueue<SysexBuffer, kSysexSlots> sysexMessages_;
-  // One token per SysEx buffer published; a waiting consumer blocks on it.
-  std::counting_semaphore<1 << 20> sysexArrived_{0};
+  SignalledQueue<SysexBuffer, kSysexSlots> sysexMessages_;
 };
 
 }  // namespace plenum

@@ -145,7 +145,9 @@ bool writeRecords(std::FILE* file, const RegistrationSet& set) {
 
 int saveRegistration(const RegistrationSet& set, const char* fileName) {
   const std::string partial = std::string(fileName) + ".partial";
-  std::FILE* file = std::fopen(partial.c_str(), "w");
+  // Binary: lines end in a line feed on every system, so a file saved on Windows is the same
+  // bytes as one saved on Linux (the reader takes both line ends).
+  std::FILE* file = std::fopen(partial.c_str(), "wb");
   if (file == nullptr) {
     std::printf("File %s could not be opened for writing\n", fileName);
     return 1;

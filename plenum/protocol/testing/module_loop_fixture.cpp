@@ -1,12 +1,10 @@
 #include "plenum/protocol/testing/module_loop_fixture.h"
 
-#include <unistd.h>
-
 #include <chrono>
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "plenum/midi/current_port.h"
 #include "plenum/runtime/module_types.h"
@@ -19,14 +17,21 @@ namespace plenum::testing {
 void ModuleLoopTest::SetUp() {
   resetSettings();
   moduleTypes().clear();
-  char cwd[PATH_MAX];
-  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  savedDirectory_ = cwd;
-  std::string pattern = ::testing::TempDir() + "plenum_loop_XXXXXX";
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  directory = pattern;
+  namespace fs = std::filesystem;
+  savedDirectory_ = fs::current_path().string();
+  // A fresh folder of our own, as mkdtemp would make (it is POSIX only).
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && directory.empty(); ++attempt) {
+    const fs::path candidate =
+        fs::path(::testing::TempDir()) / ("plenum_loop_" + std::to_string(random()));
+    std::error_code error;
+    if (fs::create_directory(candidate, error)) directory = candidate.string();
+  }
+  ASSERT_FALSE(directory.empty()) << "no scratch folder in " << ::testing::TempDir();
   ASSERT_EQ(writeStandardFirmware(directory), "");
-  ASSERT_EQ(chdir(directory.c_str()), 0);
+  std::error_code error;
+  fs::current_path(directory, error);
+  ASSERT_FALSE(error) << "cannot enter " << directory;
   setExchangeClock(&ScriptedPort::now);
   setPortFactory([this] { return makePort(); });
 }
@@ -37,8 +42,10 @@ void ModuleLoopTest::TearDown() {
   setExchangeClock(nullptr);
   resetSettings();
   moduleTypes().clear();
-  if (chdir(savedDirectory_.c_str()) != 0) ADD_FAILURE() << "cannot return to " << savedDirectory_;
-  std::filesystem::remove_all(directory);
+  std::error_code error;
+  std::filesystem::current_path(savedDirectory_, error);
+  if (error) ADD_FAILURE() << "cannot return to " << savedDirectory_;
+  if (!directory.empty()) std::filesystem::remove_all(directory, error);
 }
 
 void ModuleLoopTest::useLoop(const std::string& text) {
