@@ -42,3 +42,4 @@ cmake -S "$here" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DPLENUM_GTEST_PREFIX="$gtest_prefix" -DPLENUM_BUILD_TIRASSE=OFF -DPLENUM_BUILD_BENCH=OFF \
   "$@" >/dev/null
 cmake --build "$build" -j"$(nproc)"
+"$WINESERVER" -k 2>/dev/null || true  # the build ran the firmware tool under Wine

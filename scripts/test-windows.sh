@@ -17,6 +17,8 @@ started=$SECONDS
 [ $reuse -eq 1 ] || rm -rf build-windows
 scripts/build-windows.sh build-windows
 source scripts/wine-env.sh build-windows
+# Nothing of Wine outlives the tests (a CI job waits for every holder of its output).
+trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
 plenum_exe="$here/build-windows/bin/plenum.exe"
 echo "Windows build: $((SECONDS - started)) s"
 
