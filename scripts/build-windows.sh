@@ -10,21 +10,8 @@ dir=${1:-build-windows}
 shift || true
 build="$here/$dir"
 
-packages=(cmake flex bison g++-mingw-w64-x86-64-posix wine64 nsis googletest mandoc)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -q
-  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+"$here/scripts/install-packages.sh" cmake flex bison g++-mingw-w64-x86-64-posix wine64 nsis \
+  googletest mandoc
 
 source "$here/scripts/wine-env.sh" "$build"
 

@@ -6,20 +6,8 @@
 plenum=$1
 norvo=$2
 tirasse_tests=$3
-command -v jackd >/dev/null || { echo "SKIP: jackd is not installed"; exit 77; }
-work=$(mktemp -d)
-export JACK_NO_AUDIO_RESERVATION=1 JACK_NO_START_SERVER=1
+. "$(dirname "$0")/jack_session.sh"
 unset PLENUM_MIDI_API PLENUM_LOOP
-jack_pid=
-loop_pid=
-cleanup() {
-  [ -n "$loop_pid" ] && kill "$loop_pid" 2>/dev/null
-  [ -n "$jack_pid" ] && kill "$jack_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $1"; shift; for f in "$@"; do echo "--- $f:"; cat "$f"; done; exit 1; }
 
 # No MIDI system at all (no ALSA sequencer here, no server of this name): plenum's own
 # message and nothing from the libraries.
@@ -32,21 +20,10 @@ JACK_DEFAULT_SERVER=plenum-test-absent "$plenum" -d1 -V >"$work/tried.out" 2>&1
 grep -q "^MIDI systems tried: .*jack (cannot be reached); using none$" "$work/tried.out" ||
   fail "-d1 does not say which MIDI systems were tried" "$work/tried.out"
 
-# One fixed name, as in jack_loop_test.sh, but not the same one: that test may run in
-# another build on the same machine.
-server="plenum-test-devices"
-export JACK_DEFAULT_SERVER="$server"
-jackd -n "$server" -r -d dummy >"$work/jackd.log" 2>&1 &
-jack_pid=$!
-for i in 1 2 3 4 5 6 7 8 9 10; do jack_lsp >/dev/null 2>&1 && break; sleep 0.5; done
-kill -0 "$jack_pid" 2>/dev/null && jack_lsp >/dev/null 2>&1 ||
-  { echo "SKIP: jackd -r -d dummy did not start:"; cat "$work/jackd.log"; exit 77; }
-mkfifo "$work/loop_stdin"
-"$norvo" B,B <"$work/loop_stdin" >"$work/loop.log" 2>&1 &
-loop_pid=$!
-exec 3>"$work/loop_stdin"  # keeps norvo-loop running until the script ends
-for i in 1 2 3 4 5 6 7 8 9 10; do grep -q "ports" "$work/loop.log" && break; sleep 0.5; done
-grep -q "2 module(s) on jack" "$work/loop.log" || fail "norvo-loop did not start" "$work/loop.log"
+# Not the server name of jack_loop_test.sh: that test may run in another build on the
+# same machine.
+start_jack plenum-test-devices
+start_loop
 
 # A device number past the list is refused before anything is sent.
 for option in i o; do

@@ -1,0 +1,37 @@
+# Sourced by the JACK tests: a scratch folder, a private JACK dummy server and norvo-loop on
+# it, all ended when the test script exits. Needs $norvo (the norvo-loop program).
+command -v jackd >/dev/null || { echo "SKIP: jackd is not installed"; exit 77; }
+work=$(mktemp -d)
+export JACK_NO_AUDIO_RESERVATION=1 JACK_NO_START_SERVER=1
+jack_pid=
+loop_pid=
+cleanup() {
+  [ -n "$loop_pid" ] && kill "$loop_pid" 2>/dev/null
+  [ -n "$jack_pid" ] && kill "$jack_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $1"; shift; for f in "$@"; do echo "--- $f:"; cat "$f"; done; exit 1; }
+
+# Starts the dummy server under a fixed name: JACK reclaims a dead server's registry entry
+# only for a server of the same name, so names that change every run would fill its small
+# table for good. Skips the test when the server does not come up.
+start_jack() {
+  export JACK_DEFAULT_SERVER="$1"
+  jackd -n "$1" -r -d dummy >"$work/jackd.log" 2>&1 &
+  jack_pid=$!
+  for i in 1 2 3 4 5 6 7 8 9 10; do jack_lsp >/dev/null 2>&1 && break; sleep 0.5; done
+  kill -0 "$jack_pid" 2>/dev/null && jack_lsp >/dev/null 2>&1 ||
+    { echo "SKIP: jackd -r -d dummy did not start:"; cat "$work/jackd.log"; exit 77; }
+}
+
+# Starts norvo-loop with two type B modules on the server; it runs until the script ends.
+start_loop() {
+  mkfifo "$work/loop_stdin"
+  "$norvo" B,B <"$work/loop_stdin" >"$work/loop.log" 2>&1 &
+  loop_pid=$!
+  exec 3>"$work/loop_stdin"
+  for i in 1 2 3 4 5 6 7 8 9 10; do grep -q "ports" "$work/loop.log" && break; sleep 0.5; done
+  grep -q "2 module(s) on jack" "$work/loop.log" || fail "norvo-loop did not start" "$work/loop.log"
+}
