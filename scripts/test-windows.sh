@@ -157,7 +157,15 @@ else
 fi
 rm -rf "$interrupt_dir"
 
-packaging/windows/check_installer.sh build-windows || failed=$((failed + 1))
+# Wine now and then loses a step of an installer run (seen once in many runs, never
+# reproduced): a failed check is shown, then repeated once in a new prefix, and must pass there.
+if ! packaging/windows/check_installer.sh build-windows; then
+  "$WINESERVER" -k 2>/dev/null || true
+  rm -rf build-windows/wine
+  source scripts/wine-env.sh build-windows
+  echo "installer check repeated in a new Wine prefix"
+  packaging/windows/check_installer.sh build-windows || failed=$((failed + 1))
+fi
 
 echo "Windows part: $((SECONDS - started)) s"
 if [ $failed -ne 0 ]; then

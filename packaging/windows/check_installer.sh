@@ -8,6 +8,8 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 : "${WINE:?run under scripts/wine-env.sh}" "${WINEPREFIX:?}"
 fail() { echo "FAIL installer: $*"; exit 1; }
+# Any other command that fails ends the check too: say which.
+trap 'echo "FAIL installer: line $LINENO: $BASH_COMMAND ended with status $?"' ERR
 
 (cd "$build" && cpack >/dev/null)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
