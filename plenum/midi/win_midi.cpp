@@ -16,6 +16,18 @@ std::string nameIn(const Caps& caps) {
   return std::string(caps.szPname, strnlen(caps.szPname, sizeof caps.szPname));
 }
 
+// Each device's name in device order; a device whose caps cannot be read keeps its number
+// with an empty name.
+template <typename Caps, typename GetCaps>
+std::vector<std::string> deviceNames(UINT count, GetCaps getCaps) {
+  std::vector<std::string> names;
+  for (UINT device = 0; device < count; ++device) {
+    Caps caps{};
+    names.push_back(getCaps(device, &caps) == MMSYSERR_NOERROR ? nameIn(caps) : std::string());
+  }
+  return names;
+}
+
 // The driver's own text for a result code; the text has no line end.
 template <typename GetText>
 void printDeviceError(MMRESULT code, const char* caption, GetText getText) {
@@ -28,23 +40,15 @@ void printDeviceError(MMRESULT code, const char* caption, GetText getText) {
 }  // namespace
 
 std::vector<std::string> winMidiInputNames(WinMidiApi& api) {
-  std::vector<std::string> names;
-  const UINT count = api.inGetNumDevs();
-  for (UINT i = 0; i < count; ++i) {
-    MIDIINCAPSA caps{};
-    names.push_back(api.inGetDevCaps(i, &caps) == MMSYSERR_NOERROR ? nameIn(caps) : std::string());
-  }
-  return names;
+  return deviceNames<MIDIINCAPSA>(api.inGetNumDevs(), [&](UINT device, MIDIINCAPSA* caps) {
+    return api.inGetDevCaps(device, caps);
+  });
 }
 
 std::vector<std::string> winMidiOutputNames(WinMidiApi& api) {
-  std::vector<std::string> names;
-  const UINT count = api.outGetNumDevs();
-  for (UINT i = 0; i < count; ++i) {
-    MIDIOUTCAPSA caps{};
-    names.push_back(api.outGetDevCaps(i, &caps) == MMSYSERR_NOERROR ? nameIn(caps) : std::string());
-  }
-  return names;
+  return deviceNames<MIDIOUTCAPSA>(api.outGetNumDevs(), [&](UINT device, MIDIOUTCAPSA* caps) {
+    return api.outGetDevCaps(device, caps);
+  });
 }
 
 WinMidi::WinMidi(int inputDevice, int outputDevice, WinMidiApi& api) : api_(api) {
