@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Quick start, first command: installs what is missing, builds, and runs plenum's main
+# Quick start, first command: installs what is missing, builds plenum, and runs plenum's main
 # job on the example console against the built-in simulated module loop.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 scripts/setup.sh
-scripts/build.sh build
+# Only what the demo runs: plenum and the firmware files (the test programs are
+# scripts/test.sh's business). The cache of build/ keeps whatever options it had.
+cmake -S "$here" -B "$here/build" -DPLENUM_WERROR=ON >/dev/null
+cmake --build "$here/build" -j"$(nproc)" --target plenum standard_firmware
 plenum="$here/build/bin/plenum"
 
 # Without arguments plenum shows its banner and usage.
