@@ -16,8 +16,11 @@ fi
 if [ "${1:-}" = "--" ]; then shift; fi
 build="$here/$folder"
 
-cmake -S "$here" -B "$build" -DPLENUM_BUILD_BENCH=ON \
-  -DPLENUM_BUILD_TIRASSE=OFF >/dev/null
+# tirasse is not measured, so a new folder leaves it out; a folder that exists (build/, say)
+# keeps its own setting, which a cached OFF would otherwise change for good.
+options=(-DPLENUM_BUILD_BENCH=ON)
+[ -f "$build/CMakeCache.txt" ] || options+=(-DPLENUM_BUILD_TIRASSE=OFF)
+cmake -S "$here" -B "$build" "${options[@]}" >/dev/null
 nice cmake --build "$build" -j2 --target plenum_bench
 
 echo "Machine: $(uname -srm), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
