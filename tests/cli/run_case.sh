@@ -34,10 +34,25 @@ case_dir=$(realpath "$2")
 [ -x "$plenum" ] || { echo "not an executable: $plenum" >&2; exit 2; }
 [ -f "$case_dir/args" ] || { echo "no args file in $case_dir" >&2; exit 2; }
 
+shared_firmware=$(realpath "$(dirname "${BASH_SOURCE[0]}")/../../examples/firmware")
 work=$(mktemp -d "${TMPDIR:-/tmp}/plenum-cli.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cp -R "$case_dir/." "$work/"
 cd "$work"
+
+# The standard synthetic firmware is kept once, in examples/firmware; a case that needs some
+# of it names the files in its `firmware` file, one a line, and gets copies beside its inputs.
+if [ -f firmware ]; then
+  while IFS= read -r name || [ -n "$name" ]; do
+    case "$name" in
+      '' | '#'*) ;;
+      */* | .*) echo "bad line in firmware: $name" >&2; exit 2 ;;
+      *) cp "$shared_firmware/$name" "$work/$name" ||
+           { echo "no shared firmware file $name" >&2; exit 2; } ;;
+    esac
+  done < firmware
+  rm -f firmware
+fi
 
 # One word per line; an empty file means no words at all.
 args=()
