@@ -4,6 +4,7 @@
 #include "plenum/language/diagnostics.h"
 #include "plenum/protocol/chain_inquiry.h"
 #include "plenum/protocol/registration.h"
+#include "plenum/protocol/registration_blocks.h"
 #include "plenum/protocol/sysex_exchange.h"
 #include "plenum/runtime/settings.h"
 
@@ -18,13 +19,6 @@ constexpr std::size_t kReadReplyLength = kReplyHeader + 2 * kReadBlockBytes + 1;
 constexpr std::size_t kInfoSize = 50;
 constexpr std::size_t kInfoPistons = 53;
 constexpr std::size_t kInfoLastBank = 54;
-// Progress: one number after every this many blocks.
-constexpr int kBlocksPerProgressStep = 32;
-
-std::string payloadOf(const Bytes& frame) {
-  if (frame.size() < 3) return {};
-  return std::string(frame.begin() + 2, frame.end() - 1);
-}
 
 // One 64-byte read at address; false (after a message) when the reply is not a whole
 // block of hex digits. Input errors leave no reply, so they fail the length check.
@@ -35,7 +29,7 @@ bool readBlock(int module, std::uint32_t address, Bytes& reply) {
   if (detail) std::printf("Sending: %s\n", request.c_str());
   reply.clear();
   exchangeText(Bytes(request.begin(), request.end()), reply, false);
-  if (detail) std::printf("Got:     %s\n", payloadOf(reply).c_str());
+  if (detail) std::printf("Got:     %s\n", framePayload(reply).c_str());
   if (reply.size() != kReadReplyLength) return false;
   for (std::size_t i = kReplyHeader; i + 1 < reply.size(); ++i) {
     if (parseHex(reply, i, 1) < 0) {
@@ -56,7 +50,7 @@ bool readBanks(RegistrationRecord& record, int first, int last, std::uint32_t ba
   std::uint32_t address = base - static_cast<std::uint32_t>(last + 1) * bankBytes;
   const std::uint32_t end = address + static_cast<std::uint32_t>(last - first + 1) * bankBytes;
   record.data.clear();
-  int blocks = 0;
+  BlockProgress progress;
   Bytes reply;
   while (address < end) {
     if (!readBlock(record.module, address, reply)) {
@@ -67,13 +61,10 @@ bool readBanks(RegistrationRecord& record, int first, int last, std::uint32_t ba
       return false;
     }
     record.data.append(reply.begin() + kReplyHeader, reply.end() - 1);
-    if (++blocks % kBlocksPerProgressStep == 0) {
-      std::printf(" %d", blocks / kBlocksPerProgressStep);
-      std::fflush(stdout);
-    }
+    progress.step();
     address += kReadBlockBytes;
   }
-  if (blocks >= kBlocksPerProgressStep) std::printf("\n");
+  progress.finish();
   if (settings().debug(DebugProtocolDetail)) std::printf("Reg str: %s\n", record.data.c_str());
   return true;
 }

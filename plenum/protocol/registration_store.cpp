@@ -3,14 +3,13 @@
 
 #include "plenum/language/diagnostics.h"
 #include "plenum/protocol/registration.h"
+#include "plenum/protocol/registration_blocks.h"
 #include "plenum/protocol/sysex_exchange.h"
 #include "plenum/runtime/settings.h"
 
 namespace plenum {
 
 namespace {
-
-constexpr int kBlocksPerProgressStep = 32;
 
 // One stretch of a module's memory to write, and where its digits lie in the record.
 struct WritePlan {
@@ -20,11 +19,6 @@ struct WritePlan {
   int block = 0;
   std::size_t firstDigit = 0;
 };
-
-std::string payloadOf(const Bytes& frame) {
-  if (frame.size() < 3) return {};
-  return std::string(frame.begin() + 2, frame.end() - 1);
-}
 
 // The write of one record into one connected module, or none after a message. The
 // checks stand before any write, so a refused store leaves every module as it was.
@@ -73,25 +67,23 @@ bool writeBlocks(const WritePlan& plan, const std::string& digits) {
   const std::size_t blockDigits = 2 * static_cast<std::size_t>(plan.block);
   std::uint32_t address = plan.address;
   std::size_t position = plan.firstDigit;
+  BlockProgress progress;
   for (long written = 1; written <= blocks; ++written) {
     std::string request = formatText("%cY%04x", moduleAddressByte(plan.module), static_cast<unsigned>(address));
     request.append(digits, position, blockDigits);
     if (detail) std::printf("Sending: %s\n", request.c_str());
     Bytes reply;
     const int result = exchangeText(Bytes(request.begin(), request.end()), reply, false);
-    if (detail) std::printf("Got:     %s\n", payloadOf(reply).c_str());
+    if (detail) std::printf("Got:     %s\n", framePayload(reply).c_str());
     if (result != kExchangeOk || reply.size() < 2 || reply[reply.size() - 2] != 'G') {
       std::printf("Programming failed\n");
       return false;
     }
-    if (written % kBlocksPerProgressStep == 0) {
-      std::printf(" %ld", written / kBlocksPerProgressStep);
-      std::fflush(stdout);
-    }
+    progress.step();
     address += static_cast<std::uint32_t>(plan.block);
     position += blockDigits;
   }
-  if (blocks >= kBlocksPerProgressStep) std::printf("\n");
+  progress.finish();
   return true;
 }
 
