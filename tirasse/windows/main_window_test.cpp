@@ -245,6 +245,7 @@ class MainWindowTest : public QObject {
     QVERIFY(window->waitDialog().isVisible());
     auto* close = window->waitDialog().findChild<QPushButton*>("stopPlenum");
     QCOMPARE(close->text(), QString("Close"));
+    QCOMPARE(window->waitDialog().stateText(), QString("Command ended"));
     close->click();
     QTRY_VERIFY(!window->waitDialog().isVisible());
     QCOMPARE(child<QPlainTextEdit>(*window, "lastOutput")->toPlainText(), ending);
@@ -256,8 +257,10 @@ class MainWindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(clean->waitDialog().outputText().contains("args:"), 20000);
     QCOMPARE(clean->waitDialog().findChild<QPushButton*>("stopPlenum")->text(),
              QString("Stop plenum"));
+    QCOMPARE(clean->waitDialog().stateText(), QString("Waiting for command to complete"));
     QTest::keyClick(&clean->waitDialog(), Qt::Key_Return);
     QTRY_VERIFY_WITH_TIMEOUT(!clean->waitDialog().isVisible(), 20000);
+    QCOMPARE(clean->waitDialog().stateText(), QString("Command completed"));
     QVERIFY(child<QPlainTextEdit>(*clean, "lastOutput")
                 ->toPlainText()
                 .endsWith("after enter\nplenum ended with status 0: it finished normally\n"));
@@ -403,6 +406,7 @@ class MainWindowTest : public QObject {
                  "plenum was stopped by the user and ended with status 0\n"),
              qPrintable(window->waitDialog().outputText()));
     QVERIFY(window->waitDialog().isVisible());
+    QCOMPARE(window->waitDialog().stateText(), QString("Command ended"));
     qunsetenv("PLENUM_LOOP");
 #endif
   }

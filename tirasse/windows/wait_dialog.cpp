@@ -18,7 +18,8 @@ WaitDialog::WaitDialog(PlenumRunner& runner, QWidget* parent)
   setWindowTitle(QStringLiteral("Waiting"));
   setModal(true);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(QStringLiteral("Waiting for command to complete"), this));
+  state_ = new QLabel(QStringLiteral("Waiting for command to complete"), this);
+  layout->addWidget(state_);
   output_->setReadOnly(true);
   output_->setFont(QFont(QStringLiteral("Monospace")));
   output_->setFocusPolicy(Qt::NoFocus);  // Enter must reach the dialog, not the text
@@ -48,11 +49,16 @@ WaitDialog::WaitDialog(PlenumRunner& runner, QWidget* parent)
 
 void WaitDialog::clearOutput() {
   output_->clear();
+  state_->setText(QStringLiteral("Waiting for command to complete"));
   stop_->setText(QStringLiteral("Stop plenum"));
 }
 
 void WaitDialog::ended(const RunOutcome& outcome) {
   append(outcomeAfter(output_->toPlainText(), outcome));
+  // A window left open after plenum has gone must not say it is still waiting.
+  state_->setText(outcome.exitStatus == 0 && !outcome.stoppedByUser && !outcome.crashed
+                      ? QStringLiteral("Command completed")
+                      : QStringLiteral("Command ended"));
   if (!outcome.stoppedByUser && !outcome.crashed && outcome.exitStatus == 0) {
     accept();
     return;
@@ -60,6 +66,7 @@ void WaitDialog::ended(const RunOutcome& outcome) {
   stop_->setText(QStringLiteral("Close"));
 }
 QString WaitDialog::outputText() const { return output_->toPlainText(); }
+QString WaitDialog::stateText() const { return state_->text(); }
 
 void WaitDialog::append(const QString& text) {
   // plenum prints progress characters without line ends: append exactly what came.

@@ -7,6 +7,7 @@
 
 #include "tirasse/core/run_outcome.h"
 
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -20,6 +21,7 @@ class WaitDialog : public QDialog {
   WaitDialog(PlenumRunner& runner, QWidget* parent = nullptr);
   void clearOutput();
   QString outputText() const;
+  QString stateText() const;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -31,6 +33,7 @@ class WaitDialog : public QDialog {
 
   PlenumRunner& runner_;
   QPlainTextEdit* output_;
+  QLabel* state_;
   QPushButton* stop_;
 };
 
