@@ -1,5 +1,6 @@
 #include "plenum/midi/current_port.h"
 
+#include "plenum/runtime/exit_handlers.h"
 #include "plenum/runtime/settings.h"
 #ifdef _WIN32
 #include "plenum/midi/win_midi.h"
@@ -43,6 +44,7 @@ std::unique_ptr<Midi> makePort() {
 }  // namespace
 
 Midi& currentPort() {
+  serviceInterrupt();  // between uses of the port, where closing it cannot race
   std::unique_ptr<Midi>& port = openPort();
   if (!port) port = makePort();
   return *port;

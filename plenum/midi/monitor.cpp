@@ -5,6 +5,8 @@
 #include <memory>
 #include <thread>
 
+#include "plenum/runtime/exit_handlers.h"
+
 namespace plenum {
 
 namespace {
@@ -38,6 +40,7 @@ void monitorMidi(Midi& port, std::FILE* keys) {
     // Read before the pass, so that whatever came before the key is still printed.
     more = keepMonitoring->load(std::memory_order_acquire);
     printWaitingInput(port);
+    serviceInterrupt();
     if (more) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
 }

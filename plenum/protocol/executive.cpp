@@ -10,6 +10,7 @@
 #include "plenum/protocol/chain_inquiry.h"
 #include "plenum/protocol/download.h"
 #include "plenum/protocol/firmware_obf.h"
+#include "plenum/runtime/exit_handlers.h"
 #include "plenum/runtime/exits.h"
 #include "plenum/runtime/module_types.h"
 #include "plenum/runtime/settings.h"
@@ -182,6 +183,7 @@ int verifyExecutive(int module, const std::string& fileName) {
 int programExecutive(int module, const std::string& fileName) {
   broadcastCommand(module, "H");
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  serviceInterrupt();
   discardInput();
   const int count = countModules(false);
   for (int i = module < 0 ? 0 : module; i < (module < 0 ? count : module + 1); ++i) {

@@ -6,6 +6,7 @@
 
 #include "plenum/language/diagnostics.h"
 #include "plenum/midi/current_port.h"
+#include "plenum/runtime/exit_handlers.h"
 #include "plenum/runtime/exits.h"
 #include "plenum/runtime/settings.h"
 
@@ -73,6 +74,7 @@ bool awaitReply(Midi& port, bool quiet, bool* inputError) {
   for (;;) {
     const int elapsed = elapsedMs(start, exchangeClock());
     if (elapsed > kReplyTimeoutMs) return false;
+    serviceInterrupt();
     std::uint32_t word = 0;
     if (port.pollShort(word)) reportUnexpectedShort(word);
     if (port.takeError(quiet)) *inputError = true;
