@@ -42,13 +42,16 @@ for target in "${targets[@]}"; do
   corpus="$build/corpus/$target"
   findings="$build/findings/$target"
   mkdir -p "$corpus" "$findings"
+  # The standard firmware files seed the firmware reader; they live once, in examples/.
+  seeds=()
+  [ "$target" = obf_fuzz ] && seeds=("$here/examples/firmware")
   echo "== $target: ${seconds}s"
   # Standard output and error of the target itself are closed (-close_fd_mask=3): plenum
   # prints a great deal; libFuzzer's own report still reaches the terminal.
   if ! ASAN_OPTIONS=abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
       nice -n 19 "$build/fuzz/$target" -max_total_time="$seconds" -timeout=25 \
       -rss_limit_mb=2048 -close_fd_mask=3 -print_final_stats=1 \
-      -artifact_prefix="$findings/" "$corpus" "$here/fuzz/corpus/$target" 2>&1 |
+      -artifact_prefix="$findings/" "$corpus" "$here/fuzz/corpus/$target" "${seeds[@]}" 2>&1 |
       grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss|==[0-9]+==|SUMMARY|artifact_prefix|Test unit written)'; then
     :
   fi
