@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <vector>
+
+#include "plenum/codegen/bit_masks.h"
 #include "plenum/codegen/input_bits.h"
 #include "plenum/codegen/module_program.h"
 #include "plenum/codegen/output_rank.h"
@@ -22,23 +25,30 @@ constexpr unsigned MelodyRankUse = UseOutputs | UseRelays;
 int mod8(int value) { return ((value % 8) + 8) % 8; }
 
 // The mask of the last byte of a run whose last element is at index last (0-based).
-int finalMask(int last) { return 0xFF >> (7 - mod8(last)); }
+int finalMask(int last) { return maskUpTo(mod8(last)); }
 
 int byteCountOf(int notes) { return (notes + 7) / 8 - 1; }
 
 // The rank's bits that a division with offset o reaches: the first output byte and the
 // factor that shifts the division's bits onto it.
-int rankShift(int offset, int firstBit) { return 1 << mod8(1025 - offset - firstBit); }
+// These were written as 1025 and 1031: 1 and 7 plus 1024, a multiple of 8 that only kept the
+// remainder non-negative. mod8 is non-negative by itself, so only the 1 and the 7 count.
+constexpr int RankShiftBase = 1;
+constexpr int RankStraddleBase = 7;
+
+int rankShift(int offset, int firstBit) {
+  return bitMask(mod8(RankShiftBase - offset - firstBit));
+}
 
 int rankOutputByte(int offset, int firstBit, int boardOffset) {
   int out = (firstBit - 1 + std::max(offset, 0)) / 8 + boardOffset;
   if (mod8(firstBit - 1 + offset) == 0) out -= 1;
-  if (offset < 0 && mod8(-offset) + mod8(firstBit + 1031 + offset) > 7) out -= 1;
+  if (offset < 0 && mod8(-offset) + mod8(firstBit + RankStraddleBase + offset) > 7) out -= 1;
   return out;
 }
 
 // The first byte mask of a rank record: a negative offset skips the low bits.
-int rankInitialMask(int offset) { return offset < 0 ? (0xFF << mod8(-offset)) & 0xFF : 0xFF; }
+int rankInitialMask(int offset) { return offset < 0 ? maskFrom(mod8(-offset)) : 0xFF; }
 
 // The last index of the division that still lands on the rank.
 int rankLastNote(int offset, int divisionCount, int rankCount) {
@@ -199,7 +209,8 @@ bool ModRelay::divisionNotes(DivisionNotes& notes) {
 
 void ModRelay::emitRecord(ModuleProgram& program, NvPbusMod& module, const DivisionNotes& notes,
                           const ByteString& conditionPairs) {
-  ByteString record = {recordCode(), 0};
+  std::vector<int> operands;
+  int pairs = 0;
   for (const Tab& tab : tabs) {
     if (tab.input->channel < 0 || tab.input->channel >= MidiChannels) {
       reportAt(*this, "midi_channel not defined");
@@ -208,20 +219,31 @@ void ModRelay::emitRecord(ModuleProgram& program, NvPbusMod& module, const Divis
     int bit = module.remoteBitAddress(program, *tab.input, tab.input->channel, tab.input->number);
     int offset = bit / 8;
     // A complemented offset asks for the tab to be off.
-    record.push_back(static_cast<std::uint8_t>(tab.on ? offset : ~offset));
-    record.push_back(static_cast<std::uint8_t>(1 << (bit % 8)));
+    operands.push_back(tab.on ? offset : ~offset);
+    operands.push_back(bitMask(mod8(bit)));
+    ++pairs;
   }
-  appendBytes(record, conditionPairs);
-  record.push_back(0);
+  for (std::uint8_t byte : conditionPairs) operands.push_back(byte);
+  pairs += static_cast<int>(conditionPairs.size() / 2);
+  operands.push_back(0);
 
   ByteString trailer;
   RankBits bits{};
   bool effective = hasRank ? rankBits(module, bits) && rankTrailer(module, notes, bits, trailer)
                            : midiTrailer(module, notes, trailer);
   if (!effective) return;
-  appendBytes(record, trailer);
-  record[1] = static_cast<std::uint8_t>(record.size());
-  appendBytes(program.mainList(), record);
+  for (std::uint8_t byte : trailer) operands.push_back(byte);
+
+  // The length byte counts the code, itself and every operand; a longer record would wrap it.
+  const RecordInfo* info = findRecord(recordCode());
+  int length = static_cast<int>(operands.size()) + 2;
+  if (info && length > info->maxLength) {
+    int room = info->maxLength - 3 - static_cast<int>(trailer.size());
+    reportAt(*this, "*RELAY has %d tabs and conditions, at most %d fit in one record", pairs,
+             room / 2);
+    return;
+  }
+  appendRecord(program.mainList(), recordCode(), operands);
 }
 
 int ModRelay::velocityByte() const {
@@ -374,7 +396,7 @@ bool ModTrapRelay::rankTrailer(NvPbusMod&, const DivisionNotes& notes, const Ran
              static_cast<std::uint8_t>(byteCountOf(notes.count)),
              0xFF,
              static_cast<std::uint8_t>(finalMask(notes.count - 1)),
-             static_cast<std::uint8_t>(0x80 >> mod8(chainBit)),
+             static_cast<std::uint8_t>(bitFromTop(mod8(chainBit))),
              static_cast<std::uint8_t>(chainBit / 8 + bits.boardOffset)};
   return true;
 }

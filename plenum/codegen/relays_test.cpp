@@ -196,6 +196,31 @@ std::string relaysOn(int count, int channel) {
   return text;
 }
 
+// The length byte counts the whole record: a relay with more tabs than fit must be refused
+// at its statement, never emitted with a wrapped length.
+TEST(RelayRecords, TabsAreLimitedByTheLengthByte) {
+  auto relayWith = [](int tabs) {
+    std::string items = "*RELAY *DIVISION = great *MIDI_CHANNEL = 3";
+    for (int i = 0; i < tabs; ++i) items += i % 2 ? " *TAB = !flute" : " *TAB = principal";
+    return items;
+  };
+  // Seven trailer bytes, a 0 and the code and length leave 245 bytes: 122 pairs, 254 in all.
+  Compiled fits(relayWith(122));
+  ASSERT_EQ(fits.output.status, -1) << fits.output.out << fits.output.err;
+  ASSERT_EQ(fits.records(SFdoRelay).size(), 1u);
+  EXPECT_EQ(fits.records(SFdoRelay).at(0).size(), 254u);
+  EXPECT_EQ(fits.records(SFdoRelay).at(0).at(1), 254);
+
+  for (int tabs : {123, 130}) {
+    Compiled tooMany(relayWith(tabs));
+    std::string expected = "*RELAY has " + std::to_string(tabs) +
+                           " tabs and conditions, at most 122 fit in one record";
+    EXPECT_NE((tooMany.output.out + tooMany.output.err).find(expected), std::string::npos)
+        << tooMany.output.out << tooMany.output.err;
+    EXPECT_TRUE(tooMany.records(SFdoRelay).empty()) << tabs;
+  }
+}
+
 TEST(RelayGroups, IfElseBranchesLandOnTheElsePartAndAfterIt) {
   // Each relay record is 10 bytes; 26 of them need the long forms.
   struct Case {
