@@ -2,8 +2,11 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "plenum/driver/operations.h"
@@ -39,6 +42,46 @@ void setOutputDevice(const char* text) {
   if (settings().debug(DebugProgress)) {
     std::printf("Using output device %d\n", settings().outputDevice);
   }
+}
+
+// The options whose argument is a number, and its base.
+int numberBase(int letter) {
+  switch (letter) {
+    case 'd': return 16;
+    case 'i': case 'o': case 'm': case 'n': case 'C': case 'D': return 10;
+    default: return 0;
+  }
+}
+
+// Whether the whole word reads as a number in the base; the options read it with
+// atoi/strtoul, so what those take in full (sign, leading blanks) stays a number.
+bool isNumber(const char* text, int base) {
+  char* end = nullptr;
+  errno = 0;
+  if (base == 16) {
+    (void)std::strtoul(text, &end, 16);
+    return end != text && *end == '\0' && errno == 0;
+  }
+  const long value = std::strtol(text, &end, 10);
+  return end != text && *end == '\0' && errno == 0 && value >= INT_MIN && value <= INT_MAX;
+}
+
+// A number option with a word that is not a number would act on module or bank 0; so the
+// options up to the configuration file are checked before any of them acts. The walk stops
+// at an unknown option or a missing argument: the real walk reports those as it always has.
+bool numberArgumentsAreNumbers(int argc, char** argv, const std::string& letters) {
+  opterr = 0;
+  optind = 0;
+  for (int letter; (letter = getopt(argc, argv, letters.c_str())) != -1;) {
+    if (letter == '?' || letter == ':') break;
+    const int base = numberBase(letter);
+    if (base != 0 && !isNumber(optarg, base)) {
+      std::fprintf(stderr, "%s: option -%c wants a %s number, not \"%s\"\n", argv[0], letter,
+                   base == 16 ? "hexadecimal" : "decimal", optarg);
+      return false;
+    }
+  }
+  return true;
 }
 
 // Performs the action of one recognised option; false for a letter it does not know.
@@ -79,6 +122,7 @@ bool performOption(int letter, const char* argument) {
 int runCommandLine(int argc, char** argv) {
   const std::string letters = getoptLetters();
   const char* program = argv[0];
+  if (!numberArgumentsAreNumbers(argc, argv, letters)) return StatusBadOption;
   opterr = 0;
   optind = 0;  // glibc: start a fresh scan, also when called more than once
   for (int letter; (letter = getopt(argc, argv, letters.c_str())) != -1;) {

@@ -57,7 +57,7 @@ TEST_F(CommandLine, DebugIsHexadecimalAndCarriesTheParserTraceBit) {
   };
   for (const Case& c : {Case{"100", 0x100, 0x100}, Case{"1ff", 0x1ff, 0x100},
                         Case{"0x20", 0x20, 0}, Case{"FFFFFFFF", 0xffffffffu, 0x100},
-                        Case{"junk", 0, 0}}) {
+                        Case{"-1", 0xffffffffu, 0x100}, Case{" 7", 7, 0}}) {
     EXPECT_EQ(run({"-d", c.text}), 0);
     EXPECT_EQ(settings().debugFlags, c.flags) << c.text;
     EXPECT_EQ(settings().parserTrace, c.trace) << c.text;
@@ -65,10 +65,45 @@ TEST_F(CommandLine, DebugIsHexadecimalAndCarriesTheParserTraceBit) {
   }
 }
 
-TEST_F(CommandLine, NumbersThatAreNotNumbersReadAsZero) {
-  EXPECT_EQ(run({"-m", "two", "-n", "7x"}), 0);
-  EXPECT_EQ(settings().startModule, 0);
-  EXPECT_EQ(settings().bankCount, 7);
+TEST_F(CommandLine, NumbersThatAreNotNumbersAreRefusedBeforeAnythingActs) {
+  struct Case {
+    std::vector<std::string> words;
+    const char* complaint;
+  };
+  for (const Case& c : {
+           Case{{"-m", "two"}, "plenum: option -m wants a decimal number, not \"two\"\n"},
+           Case{{"-m", "1", "-n", "7x"}, "plenum: option -n wants a decimal number, not \"7x\"\n"},
+           Case{{"-m", "-H"}, "plenum: option -m wants a decimal number, not \"-H\"\n"},
+           Case{{"-m", "1", "-C", "x"}, "plenum: option -C wants a decimal number, not \"x\"\n"},
+           Case{{"-m", "1", "-D", ""}, "plenum: option -D wants a decimal number, not \"\"\n"},
+           Case{{"-m", "1", "-i", "1.5"}, "plenum: option -i wants a decimal number, not \"1.5\"\n"},
+           Case{{"-m", "1", "-o", "99999999999"},
+                "plenum: option -o wants a decimal number, not \"99999999999\"\n"},
+           Case{{"-m", "1", "-d", "junk"}, "plenum: option -d wants a hexadecimal number, not \"junk\"\n"},
+           Case{{"-m", "1", "-n", "5", "-d", "1g"},
+                "plenum: option -d wants a hexadecimal number, not \"1g\"\n"}}) {
+    resetSettings();
+    EXPECT_EQ(run(c.words), 3);
+    EXPECT_EQ(err, c.complaint);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(settings().startModule, Settings{}.startModule) << "no option may act before the check";
+    EXPECT_EQ(settings().bankCount, Settings{}.bankCount);
+  }
+}
+
+TEST_F(CommandLine, NumbersThatParseKeepTheirValues) {
+  EXPECT_EQ(run({"-m", "+4", "-n", "-1", "-i", " 2", "-o", "0"}), 0);
+  EXPECT_EQ(settings().startModule, 4);
+  EXPECT_EQ(settings().bankCount, -1);
+  EXPECT_EQ(settings().inputDevice, 2);
+  EXPECT_EQ(settings().outputDevice, 0);
+}
+
+TEST_F(CommandLine, TheNumberCheckStopsWhereTheWalkStops) {
+  // After an unknown option or at the configuration file nothing is read as an option.
+  EXPECT_EQ(run({"-m", "1", "-q", "-m", "x"}), 3);
+  EXPECT_EQ(err, "plenum: invalid option -- q\n");
+  EXPECT_EQ(settings().startModule, 1);
 }
 
 TEST_F(CommandLine, LaterOptionsOverrideEarlierOnes) {
