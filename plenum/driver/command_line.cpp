@@ -139,6 +139,12 @@ int runCommandLine(int argc, char** argv) {
   }
   if (optind < argc) {
     const char* fileName = argv[optind];
+    // Nothing after the file is read; say so, lest a misplaced -t go unnoticed and download.
+    if (optind + 1 < argc) {
+      std::string ignored;
+      for (int i = optind + 1; i < argc; ++i) ignored += std::string(" ") + argv[i];
+      std::fprintf(stderr, "ignored after the configuration file:%s\n", ignored.c_str());
+    }
     std::printf("Parsing file %s\n", fileName);
     downloadConfigurationFile(fileName);
     resetMidi();
