@@ -6,6 +6,7 @@ usage: generate.py SCANNER_L OUTDIR
 The keyword and operator-word lists are read from the flex rules, so a keyword added to
 the scanner reaches every editor file at the next build.
 """
+import json
 import os
 import re
 import sys
@@ -169,6 +170,81 @@ def notepadpp_udl(stars, words):
 '''
 
 
+# plenum prints "file:line: message"; the task runs it on the open file.
+PROBLEM_PATTERN = r'^(.*?):(\d+): (.*)$'
+
+
+def textmate_grammar(stars, words):
+    star_alt = '|'.join(stars)
+    word_alt = '|'.join(words)
+    idchar = r'[A-Za-z0-9_#$?@]'
+    return json.dumps({
+        'name': 'plenum configuration',
+        'scopeName': 'source.ncf',
+        'fileTypes': ['ncf'],
+        'patterns': [
+            {'name': 'comment.line.semicolon.ncf', 'match': ';.*$'},
+            {'name': 'string.quoted.double.ncf', 'match': r'"[\x20\x21\x23-\x7A]*"',
+             'captures': {'0': {'patterns': [
+                 {'name': 'constant.character.escape.ncf', 'match': r'\\(?:[0-9]{3}|[^0-9])'},
+                 {'name': 'invalid.illegal.escape.ncf', 'match': r'\\'}]}}},
+            {'name': 'keyword.other.ncf', 'match': r'(?i)\*(?:' + star_alt + ')'},
+            {'name': 'constant.other.midi.ncf',
+             'match': r'(?i)C[0-9]+[NCP][0-9]+(?!' + idchar + ')'},
+            {'name': 'keyword.operator.word.ncf',
+             'match': r'(?i)(?:' + word_alt + ')(?!' + idchar + ')'},
+            {'name': 'constant.numeric.hex.ncf', 'match': r'0[xX][0-9A-Fa-f]+'},
+            {'name': 'constant.numeric.decimal.ncf', 'match': r'[0-9]+'},
+            {'name': 'variable.other.ncf', 'match': r'[A-Za-z]' + idchar + '*'},
+            {'name': 'keyword.operator.ncf', 'match': r'==|!=|<>|<=|>=|<<|>>|&&|\|\||[-+*/%&|^~!<>=]'},
+        ],
+    }, indent=2) + '\n'
+
+
+def vscode_package():
+    return json.dumps({
+        'name': 'plenum-ncf',
+        'displayName': 'plenum configuration files',
+        'description': 'Highlighting of .ncf configuration files and plenum errors at their lines',
+        'version': '0.1.0',
+        'publisher': 'plenum',
+        'license': 'SEE LICENSE IN LICENSE',
+        'engines': {'vscode': '^1.60.0'},
+        'categories': ['Programming Languages'],
+        'contributes': {
+            'languages': [{'id': 'ncf', 'aliases': ['plenum configuration', 'ncf'],
+                           'extensions': ['.ncf'],
+                           'configuration': './language-configuration.json'}],
+            'grammars': [{'language': 'ncf', 'scopeName': 'source.ncf',
+                          'path': './syntaxes/ncf.tmLanguage.json'}],
+            'problemMatchers': [{'name': 'plenum', 'owner': 'plenum', 'source': 'plenum',
+                                 'fileLocation': ['relative', '${fileDirname}'],
+                                 'severity': 'error',
+                                 'pattern': {'regexp': PROBLEM_PATTERN,
+                                             'file': 1, 'line': 2, 'message': 3}}],
+            'taskDefinitions': [{'type': 'plenum'}],
+        },
+    }, indent=2) + '\n'
+
+
+def vscode_tasks():
+    return json.dumps({
+        'version': '2.0.0',
+        'tasks': [{'label': 'plenum: check this file', 'type': 'shell',
+                   'command': 'plenum', 'args': ['-x', '-t', '${file}'],
+                   'options': {'cwd': '${fileDirname}'},
+                   'problemMatcher': '$plenum', 'group': 'build'}],
+    }, indent=2) + '\n'
+
+
+LANGUAGE_CONFIGURATION = json.dumps({
+    'comments': {'lineComment': ';'},
+    'brackets': [['(', ')'], ['[', ']']],
+    'autoClosingPairs': [{'open': '(', 'close': ')'}, {'open': '[', 'close': ']'},
+                         {'open': '"', 'close': '"'}],
+}, indent=2) + '\n'
+
+
 def write(path, text):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, 'w', encoding='utf-8', newline='\n') as f:
@@ -184,6 +260,10 @@ def main():
     write(os.path.join(out, 'vim/ftdetect/ncf.vim'), VIM_FTDETECT)
     write(os.path.join(out, 'vim/ftplugin/ncf.vim'), VIM_FTPLUGIN)
     write(os.path.join(out, 'notepad++/plenum-udl.xml'), notepadpp_udl(stars, words))
+    write(os.path.join(out, 'vscode/package.json'), vscode_package())
+    write(os.path.join(out, 'vscode/language-configuration.json'), LANGUAGE_CONFIGURATION)
+    write(os.path.join(out, 'vscode/syntaxes/ncf.tmLanguage.json'), textmate_grammar(stars, words))
+    write(os.path.join(out, 'vscode/tasks.json'), vscode_tasks())
 
 
 if __name__ == '__main__':

@@ -9,6 +9,6 @@ packages=(
   librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
   qt6-base-dev qt6-base-dev-tools libgl-dev
   clang
-  python3 vim
+  python3 vim nodejs npm
 )
 "$here/install-packages.sh" "${packages[@]}"
