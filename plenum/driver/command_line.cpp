@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "plenum/driver/long_options.h"
 #include "plenum/driver/operations.h"
 #include "plenum/runtime/exit_handlers.h"
 #include "plenum/runtime/settings.h"
@@ -122,6 +123,9 @@ bool performOption(int letter, const char* argument) {
 int runCommandLine(int argc, char** argv) {
   const std::string letters = getoptLetters();
   const char* program = argv[0];
+  if (argc > 1) {
+    if (LongOptionAction action = findLongOption(argv[1])) return action(program);
+  }
   if (!numberArgumentsAreNumbers(argc, argv, letters)) return StatusBadOption;
   opterr = 0;
   optind = 0;  // glibc: start a fresh scan, also when called more than once

@@ -127,6 +127,23 @@ TEST_F(CommandLine, BadOptionsStopTheWalkWithStatusThree) {
   }
 }
 
+TEST_F(CommandLine, HelpNamesEveryOptionAndActsOnNothing) {
+  EXPECT_EQ(run({"--help", "-m", "3"}), 0);
+  EXPECT_EQ(err, "");
+  for (const char* letter = OptionLetters; *letter != '\0'; ++letter) {
+    if (*letter == ':') continue;
+    EXPECT_NE(out.find(std::string(" -") + *letter), std::string::npos) << *letter;
+  }
+  EXPECT_NE(out.find("Exit statuses:"), std::string::npos);
+  EXPECT_NE(out.find("man plenum"), std::string::npos);
+  EXPECT_EQ(settings().startModule, Settings{}.startModule);
+}
+
+TEST_F(CommandLine, UnknownLongOptionsAreRefusedAsBefore) {
+  EXPECT_EQ(run({"--helpme"}), 3);
+  EXPECT_EQ(out, "getopt returned 63 (?)\n");
+}
+
 TEST_F(CommandLine, ARunCanBeRepeatedInOneProcess) {
   EXPECT_EQ(run({"-q"}), 3);
   EXPECT_EQ(run({"-m", "3"}), 0);

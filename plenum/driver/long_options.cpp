@@ -1,0 +1,68 @@
+#include "plenum/driver/long_options.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace plenum {
+
+namespace {
+
+int printHelp(const char* programPath) {
+  std::printf("Usage: %s [options] [config_file]\n", programPath);
+  std::printf(
+      "Options act one by one in the order they stand; the configuration file, if named,\n"
+      "is compiled and downloaded last. Options end at the first word that is not one;\n"
+      "words after the configuration file are ignored (and named on stderr).\n"
+      "  -d hex      debug bits (hexadecimal): 1 progress, 2 SysEx sent, 4 pages and sizing,\n"
+      "              8 hex dump, 10 configuration listing, 20 program listing,\n"
+      "              40 SysEx received, 80 protocol detail, 100 parser trace\n"
+      "  -i n, -o n  MIDI input and output device numbers\n"
+      "  -m n        module number (zero based) for the options after it; for -S, -U and -C\n"
+      "              the first memory bank instead (they act on every module with\n"
+      "              combination action)\n"
+      "  -n n        number of memory banks or copies for -S, -U, -C\n"
+      "  -L          monitor MIDI input until Enter is pressed\n"
+      "  -E, -H      execute or halt the user program\n"
+      "  -R          send a MIDI System Reset\n"
+      "  -V          report module types and executive versions\n"
+      "  -S f, -U f  save the registration to file f, load it back\n"
+      "  -C bank     copy one memory bank to others\n"
+      "  -v, -w f    verify the executive against the standard files or file f\n"
+      "  -p f        program the code of firmware file f\n"
+      "  -%%, -^ f    reprogram the executive from the standard file or file f\n"
+      "  -P          from here on, wait for Enter before every exit\n"
+      "  -f          download even when the executive check fails\n"
+      "  -u          program only the code pages that differ\n"
+      "  -D n        run the loop data diagnostic n times\n"
+      "  -t          compile (and list) the configuration but download nothing\n"
+      "  -x          do not ask the modules for their types: every module counts as type B;\n"
+      "              this does not stop a download (use -t for that)\n"
+      "  --help      this text\n"
+      "Exit statuses: 0 success (-E, -H, -R, -v and -p print nothing then; -D also with\n"
+      "differences); 1 an operation failed, or an option's action failed and the later\n"
+      "options still ran; 2 module count inquiry, programming or verify failed during a\n"
+      "download, or a SysEx output error; 3 an unknown option, a missing option argument,\n"
+      "or a number option whose argument is not a number; 4 an internal fault of plenum.\n"
+      "The manual: man plenum (docs/plenum.1 in the source tree).\n");
+  return 0;
+}
+
+struct LongOption {
+  const char* word;
+  LongOptionAction action;
+};
+
+constexpr LongOption kLongOptions[] = {
+    {"--help", printHelp},
+};
+
+}  // namespace
+
+LongOptionAction findLongOption(const char* word) {
+  for (const LongOption& option : kLongOptions) {
+    if (std::strcmp(word, option.word) == 0) return option.action;
+  }
+  return nullptr;
+}
+
+}  // namespace plenum
