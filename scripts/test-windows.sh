@@ -98,6 +98,21 @@ compare_with_linux "$loop_dir" "download, -V, -S, -U into PLENUM_LOOP=B,B,combi=
   -d 1 -V -S saved.reg -U saved.reg small_console.ncf --files saved.reg
 rm -rf "$loop_dir"
 
+# Names beyond the ANSI code page: Latin-1, Cyrillic and one outside the Basic Multilingual
+# Plane, as configuration, registration and firmware files; the names in the messages must
+# be the same UTF-8 bytes as on Linux. The last name does not exist.
+unicode_dir=$(mktemp -d "${TMPDIR:-/tmp}/plenum-unicode.XXXXXX")
+for name in "Übung_Kirche_é" "орган" "𝄞"; do
+  cp examples/small_console.ncf "$unicode_dir/$name.ncf"
+done
+compare_with_linux "$unicode_dir" "Unicode names -x -t" "" -x -t "Übung_Kirche_é.ncf"
+compare_with_linux "$unicode_dir" "Cyrillic name -x -t" "" -x -t "орган.ncf"
+compare_with_linux "$unicode_dir" "name outside the BMP -x -t" "" -x -t "𝄞.ncf"
+compare_with_linux "$unicode_dir" "missing Cyrillic name" "" -x -t "нет.ncf"
+compare_with_linux "$unicode_dir" "Unicode registration file -S, -U" B,B,combi=0:2:4:16 \
+  -S "Регистр_é.reg" -U "Регистр_é.reg" "𝄞.ncf" --files "Регистр_é.reg"
+rm -rf "$unicode_dir"
+
 # A configuration named by a Windows path (drive letter, backslashes): the messages show the
 # path as it was given, so the errors read C:\...\organ.ncf:2: and so on.
 path_case=tests/cli/cases/compile_sixth_error_is_not_shown

@@ -8,6 +8,7 @@
 #include "plenum/language/parser.h"
 #include "plenum/runtime/exits.h"
 #include "plenum/runtime/settings.h"
+#include "plenum/runtime/utf8_path.h"
 
 namespace plenum {
 
@@ -34,7 +35,7 @@ void Configuration::load(const std::string& path) {
   combinationAction_ = nullptr;
   printCombinationAction_ = nullptr;
 
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "r"));
+  std::unique_ptr<std::FILE, FileCloser> file(openUtf8File(path, "r"));
   if (!file) {
     std::printf("File %s could not be opened for reading\n", path.c_str());
     exitWith(1);

@@ -1,4 +1,5 @@
 #include "plenum/protocol/firmware_obf.h"
+#include "plenum/runtime/utf8_path.h"
 
 #include <cstdio>
 #include <cstring>
@@ -31,7 +32,7 @@ int invalidData(const std::string& fileName) {
 }  // namespace
 
 int readObf(FirmwareImage& image, const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
+  std::ifstream in(utf8Path(fileName), std::ios::binary);
   if (!in) {
     std::printf("Couldn't open input file %s\n", fileName.c_str());
     return 1;
@@ -79,7 +80,7 @@ std::string writeObf(const FirmwareImage& image, const std::string& fileName) {
     }
     if (segment.bytes.size() > 0xFFFFFFFFu) return "a segment is too long for the container";
   }
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
+  std::ofstream out(utf8Path(fileName), std::ios::binary | std::ios::trunc);
   if (!out) return "cannot open " + fileName + " for writing";
   out.write("obfd", 4);
   writeWord(out, 1);

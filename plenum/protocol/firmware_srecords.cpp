@@ -1,4 +1,5 @@
 #include "plenum/protocol/firmware_srecords.h"
+#include "plenum/runtime/utf8_path.h"
 
 #include <cstdio>
 #include <fstream>
@@ -32,7 +33,7 @@ int complain(const char* message, const std::string& line, int result) {
 }  // namespace
 
 int readSRecords(FirmwareImage& image, const std::string& fileName) {
-  std::ifstream in(fileName);
+  std::ifstream in(utf8Path(fileName));
   if (!in) {
     std::printf("Couldn't open input file %s\n", fileName.c_str());
     return SRecordsNone;

@@ -10,6 +10,7 @@
 
 #include "plenum/protocol/sysex_exchange.h"
 #include "plenum/runtime/settings.h"
+#include "plenum/runtime/utf8_path.h"
 
 namespace plenum {
 
@@ -147,7 +148,7 @@ int saveRegistration(const RegistrationSet& set, const char* fileName) {
   const std::string partial = std::string(fileName) + ".partial";
   // Binary: lines end in a line feed on every system, so a file saved on Windows is the same
   // bytes as one saved on Linux (the reader takes both line ends).
-  std::FILE* file = std::fopen(partial.c_str(), "wb");
+  std::FILE* file = openUtf8File(partial, "wb");
   if (file == nullptr) {
     std::printf("File %s could not be opened for writing\n", fileName);
     return 1;
@@ -155,20 +156,20 @@ int saveRegistration(const RegistrationSet& set, const char* fileName) {
   std::error_code error;
   if (!writeRecords(file, set)) {
     std::printf("File %s could not be written; it was left as it was\n", fileName);
-    std::filesystem::remove(partial, error);
+    std::filesystem::remove(utf8Path(partial), error);
     return 1;
   }
-  std::filesystem::rename(partial, fileName, error);
+  std::filesystem::rename(utf8Path(partial), utf8Path(fileName), error);
   if (error) {
     std::printf("File %s could not be written; it was left as it was\n", fileName);
-    std::filesystem::remove(partial, error);
+    std::filesystem::remove(utf8Path(partial), error);
     return 1;
   }
   return 0;
 }
 
 int loadRegistration(RegistrationSet& set, const char* fileName) {
-  std::FILE* file = std::fopen(fileName, "r");
+  std::FILE* file = openUtf8File(fileName, "r");
   if (file == nullptr) {
     std::printf("File %s could not be opened for reading\n", fileName);
     return 1;
