@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "plenum/protocol/chain_inquiry.h"
+
 namespace plenum {
 
 namespace {
@@ -38,12 +40,19 @@ int printHelp(const char* programPath) {
       "  -x          do not ask the modules for their types: every module counts as type B;\n"
       "              this does not stop a download (use -t for that)\n"
       "  --help      this text\n"
+      "  --version   the package version and the executive version plenum targets\n"
       "Exit statuses: 0 success (-E, -H, -R, -v and -p print nothing then; -D also with\n"
       "differences); 1 an operation failed, or an option's action failed and the later\n"
       "options still ran; 2 module count inquiry, programming or verify failed during a\n"
       "download, or a SysEx output error; 3 an unknown option, a missing option argument,\n"
       "or a number option whose argument is not a number; 4 an internal fault of plenum.\n"
       "The manual: man plenum (docs/plenum.1 in the source tree).\n");
+  return 0;
+}
+
+int printVersion(const char*) {
+  std::printf("plenum %s\n", PLENUM_PACKAGE_VERSION);
+  std::printf("Targets the executive of %s\n", programVersionLine());
   return 0;
 }
 
@@ -54,6 +63,7 @@ struct LongOption {
 
 constexpr LongOption kLongOptions[] = {
     {"--help", printHelp},
+    {"--version", printVersion},
 };
 
 }  // namespace

@@ -26,6 +26,8 @@ constexpr const char* kProgramVersionLine = "plenum.exe: Version A.3.2.2";
 
 }  // namespace
 
+const char* programVersionLine() { return kProgramVersionLine; }
+
 std::string formatFirmwareVersion(int version) {
   return formatText("%c.%d.%d.%d", 'A' + ((version >> 12) & 0xF), (version >> 8) & 0xF,
                     (version >> 4) & 0xF, version & 0xF);

@@ -25,6 +25,9 @@ int queryVersion(int module, char& typeLetter);
 // as type B. The list is rebuilt on each call, so it always describes the loop as it is.
 void learnModuleTypes(int startModule);
 
+// The line -V prints first: the program and the executive version it targets.
+const char* programVersionLine();
+
 // What -V does: the version line, then one line per module.
 void reportModuleVersions();
 
