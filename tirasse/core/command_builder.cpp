@@ -40,6 +40,23 @@ PlenumCommand CommandBuilder::commandLine(const QString& arguments, const QStrin
   return command;
 }
 
+bool isModuleNumber(const QString& text) {
+  const QString word = text.trimmed();
+  qsizetype first = (word.startsWith(QLatin1Char('+')) || word.startsWith(QLatin1Char('-'))) ? 1 : 0;
+  if (first == word.size()) return false;
+  for (qsizetype i = first; i < word.size(); ++i) {
+    const QChar c = word.at(i);
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;  // Latin digits only
+  }
+  bool inRange = false;
+  (void)word.toInt(&inRange, 10);
+  return inRange;
+}
+
+bool CommandBuilder::moduleBoxAccepted() const {
+  return !options_.startAtModule || isModuleNumber(options_.moduleText);
+}
+
 QString CommandBuilder::modulePart() const {
   QString part;
   if (options_.startAtModule) part = QStringLiteral(" -m") + options_.moduleText;

@@ -54,6 +54,11 @@ class CommandBuilder {
   PlenumCommand loadRegistration(const MemoryRange* range, const QString& file) const;
   PlenumCommand copyRegistration(int sourceMemory, const MemoryRange& targets) const;
 
+  // The module commands glue the box to -m; an empty box would make plenum take the next
+  // word as the module, and a word that is no number is refused by plenum. So they are not
+  // built when the tick is set and the box holds no module number.
+  bool moduleBoxAccepted() const;
+
  private:
   // `arguments` is command-line text in which a marker stands for the file: shown as
   // `shownFile` in double quotes, passed as `passedFile`, one word.
@@ -69,6 +74,10 @@ class CommandBuilder {
 // A UNC path (\\server\share) gets two more backslashes in front, so that it survives the
 // command line's own backslash handling.
 QString applyNetworkPathRule(const QString& path);
+
+// Whether the box text is one whole decimal number within int, sign allowed, blanks around
+// it ignored: what plenum reads as -m's number once the command line is split.
+bool isModuleNumber(const QString& text);
 
 // A file name as one command-line word.
 QString quotedFilePart(const QString& path);

@@ -176,5 +176,29 @@ TEST(CommandBuilder, PlenumGetsItsWordsAsAListWhateverTheFileNameHolds) {
   }
 }
 
+TEST(CommandBuilder, ModuleBoxMustHoldOneDecimalNumberWhenTicked) {
+  struct Case {
+    const char* box;
+    bool accepted;
+  } cases[] = {
+      {"", false},          {"   ", false},       {"x", false},   {"2x", false},
+      {"0x2", false},       {"+", false},         {"-", false},   {"1 2", false},
+      {"2.5", false},       {"-H", false},        {"\"3\"", false},
+      {"99999999999", false},  // beyond int: plenum refuses it too
+      {"2", true},          {"0", true},          {"+3", true},   {"-1", true},
+      {" 4", true},         {"5 ", true},         {"007", true},  {"2147483647", true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(isModuleNumber(c.box), c.accepted) << '"' << c.box << '"';
+    CommandOptions options = devices(0, 0);
+    options.moduleText = c.box;
+    options.startAtModule = true;
+    EXPECT_EQ(CommandBuilder(options).moduleBoxAccepted(), c.accepted) << '"' << c.box << '"';
+    // Without the tick the box is not used, so nothing in it can stop a command.
+    options.startAtModule = false;
+    EXPECT_TRUE(CommandBuilder(options).moduleBoxAccepted()) << '"' << c.box << '"';
+  }
+}
+
 }  // namespace
 }  // namespace tirasse

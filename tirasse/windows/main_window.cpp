@@ -256,15 +256,19 @@ void MainWindow::connectCommands() {
       showMessage(QStringLiteral("Please choose a configuration file first."));
       return;
     }
-    sendPlenumCmd(commandBuilder().download(settings_.configFile));
+    if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().download(settings_.configFile));
   });
   on("cmdVersion", [this] { sendPlenumCmd(commandBuilder().version()); });
   on("cmdReset", [this] { sendPlenumCmd(commandBuilder().reset()); });
   on("cmdMonitor", [this] { sendPlenumCmd(commandBuilder().monitor()); });
-  on("cmdHalt", [this] { sendPlenumCmd(commandBuilder().halt()); });
-  on("cmdRun", [this] { sendPlenumCmd(commandBuilder().run()); });
-  on("cmdProgram", [this] { sendPlenumCmd(commandBuilder().programExecutive()); });
-  on("cmdVerify", [this] { sendPlenumCmd(commandBuilder().verifyExecutive()); });
+  on("cmdHalt", [this] { if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().halt()); });
+  on("cmdRun", [this] { if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().run()); });
+  on("cmdProgram", [this] {
+    if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().programExecutive());
+  });
+  on("cmdVerify", [this] {
+    if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().verifyExecutive());
+  });
   on("cmdDataDiag", [this] {
     sendPlenumCmd(commandBuilder().dataDiagnostic(chkDispData_->isChecked(), txtDiagCount_->text()));
   });
@@ -292,6 +296,13 @@ void MainWindow::connectCommands() {
   on("SeqPlay", [this] { playMidiFile(); });
   on("SeqRec", [this] { recordMidiFile(); });
   on("cmdSequencer", [this] { openSequencer(); });
+}
+
+bool MainWindow::moduleBoxAccepted() {
+  if (commandBuilder().moduleBoxAccepted()) return true;
+  showMessage(QStringLiteral("The module box must hold a module number while \"Start at selected "
+                             "module\" is ticked."));
+  return false;
 }
 
 const MemoryRange* MainWindow::registrationRange(MemoryRange& storage) {

@@ -68,6 +68,8 @@ class MainWindow : public QWidget {
   QString startFolder(const QString& lastUsed) const;
   void chooseConfigFile();
   QString chooseRegistrationFile(bool forSaving);
+  // False, after a message, when the tick is set and the module box holds no module number.
+  bool moduleBoxAccepted();
   const MemoryRange* registrationRange(MemoryRange& storage);
   void copyRegistration();
   void exitAndSave();

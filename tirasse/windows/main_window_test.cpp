@@ -178,6 +178,26 @@ class MainWindowTest : public QObject {
     QVERIFY(window->findChildren<SequencerWindow*>().isEmpty());
   }
 
+  void moduleBoxWithoutANumberIsRefused() {
+    writeFile(QDir(settingsDir_.path()).filePath("tirasse.ini"),
+              "V3\n4\nOld in\n5\nOld out\n/x/organ.ncf\n/nowhere\n/nowhere\n/nowhere\n");
+    auto window = makeWindow(programDir_.path());
+    QVERIFY(window->start());
+    const QString refusal =
+        "The module box must hold a module number while \"Start at selected module\" is ticked.";
+    child<QCheckBox>(*window, "chkModuleOnly")->setChecked(true);
+    for (const char* box : {"", "  ", "x", "-H"}) {
+      child<QLineEdit>(*window, "txtModule")->setText(box);
+      for (const char* name : {"cmdHalt", "cmdRun", "cmdProgram", "cmdVerify", "cmdDownload"}) {
+        messages_.clear();
+        window->button(name)->click();
+        QCOMPARE(messages_, QStringList{refusal});
+        QVERIFY(child<QLabel>(*window, "lblCommand")->text().isEmpty());
+        QVERIFY(!window->waitDialog().isVisible());
+      }
+    }
+  }
+
   void buttonsBuildTheirCommandLines() {
     auto window = makeWindow(programDir_.path());
     QVERIFY(window->start());
