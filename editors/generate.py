@@ -91,7 +91,8 @@ endif
 let b:did_ftplugin = 1
 setlocal commentstring=;\\ %s comments=:;
 " :make checks the file with plenum; its "file:line: message" lands in the quickfix list.
-setlocal makeprg=plenum\\ -x\\ -t\\ %
+" The name is quoted for the shell: it may hold blanks.
+setlocal makeprg=plenum\\ -x\\ -t\\ %:S
 setlocal errorformat=%f:%l:\\ %m
 let b:undo_ftplugin = "setlocal commentstring< comments< makeprg< errorformat<"
 '''
@@ -228,10 +229,12 @@ def vscode_package():
 
 
 def vscode_tasks():
+    # plenum names the file as it was given and the matcher reads names relative to the
+    # file's folder: run it there on the bare name, or the errors point at a wrong path.
     return json.dumps({
         'version': '2.0.0',
         'tasks': [{'label': 'plenum: check this file', 'type': 'shell',
-                   'command': 'plenum', 'args': ['-x', '-t', '${file}'],
+                   'command': 'plenum', 'args': ['-x', '-t', '${fileBasename}'],
                    'options': {'cwd': '${fileDirname}'},
                    'problemMatcher': '$plenum', 'group': 'build'}],
     }, indent=2) + '\n'
