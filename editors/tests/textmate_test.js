@@ -10,9 +10,9 @@ const onig = require(path.join(modules, 'vscode-oniguruma'));
 const expected = [
   ['; comment with *BITS and "quotes"', 'comment.line.semicolon.ncf'],
   ['*NORVO_MODULE_B', 'keyword.other.ncf'], ['*bits', 'keyword.other.ncf'],
-  ['0x1F', 'constant.numeric.hex.ncf'], ['C1N60', 'constant.other.midi.ncf'],
-  ['c5p1', 'constant.other.midi.ncf'], ['C4C7', 'constant.other.midi.ncf'],
-  ['MIN', 'keyword.operator.word.ncf'], ['mod', 'keyword.operator.word.ncf'],
+  ['0x1F', 'constant.numeric.hex.ncf'], ['C1N60', 'constant.numeric.midi.ncf'],
+  ['c5p1', 'constant.numeric.midi.ncf'], ['C4C7', 'constant.numeric.midi.ncf'],
+  ['MIN', 'keyword.operator.wordlike.ncf'], ['mod', 'keyword.operator.wordlike.ncf'],
   ['\\034', 'constant.character.escape.ncf'], ['\\x', 'constant.character.escape.ncf'],
   ['\\', 'invalid.illegal.escape.ncf'], ['C1N60A', 'variable.other.ncf'],
   ['MINUS', 'variable.other.ncf'], ['5', 'constant.numeric.decimal.ncf'],
@@ -21,9 +21,10 @@ const expected = [
 // What a token of each kind may look like, checked on every file.
 const shapes = {
   'comment.line.semicolon.ncf': /^;/, 'keyword.other.ncf': /^\*[A-Za-z0-9_]+$/,
-  'constant.other.midi.ncf': /^C\d+[NCP]\d+$/i, 'constant.numeric.decimal.ncf': /^\d+$/,
+  'constant.numeric.midi.ncf': /^C\d+[NCP]\d+$/i, 'constant.numeric.decimal.ncf': /^\d+$/,
   'constant.numeric.hex.ncf': /^0x[0-9a-f]+$/i, 'variable.other.ncf': /^[A-Za-z][\w#$?@]*$/,
   'string.quoted.double.ncf': /./, 'constant.character.escape.ncf': /^\\(\d{3}|\D)$/,
+  'keyword.operator.wordlike.ncf': /^[A-Za-z]+$/,
 };
 
 async function main() {
