@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Writes the editor files of the configuration language from the scanner's own rules.
 
-usage: generate.py SCANNER_L OUTDIR
+usage: generate.py SCANNER_L OUTDIR VERSION
+
+VERSION is the project's version, which the VS Code extension carries.
 
 The keyword and operator-word lists are read from the flex rules, so a keyword added to
 the scanner reaches every editor file at the next build.
@@ -202,14 +204,13 @@ def textmate_grammar(stars, words):
     }, indent=2) + '\n'
 
 
-def vscode_package():
+def vscode_package(version):
     return json.dumps({
         'name': 'plenum-ncf',
         'displayName': 'plenum configuration files',
         'description': 'Highlighting of .ncf configuration files and plenum errors at their lines',
-        'version': '0.1.0',
+        'version': version,
         'publisher': 'plenum',
-        'license': 'SEE LICENSE IN LICENSE',
         'engines': {'vscode': '^1.60.0'},
         'categories': ['Programming Languages'],
         'contributes': {
@@ -255,15 +256,15 @@ def write(path, text):
 
 
 def main():
-    if len(sys.argv) != 3:
-        sys.exit('usage: generate.py SCANNER_L OUTDIR')
+    if len(sys.argv) != 4:
+        sys.exit('usage: generate.py SCANNER_L OUTDIR VERSION')
     stars, words = read_scanner(sys.argv[1])
-    out = sys.argv[2]
+    out, version = sys.argv[2], sys.argv[3]
     write(os.path.join(out, 'vim/syntax/ncf.vim'), vim_syntax(stars, words))
     write(os.path.join(out, 'vim/ftdetect/ncf.vim'), VIM_FTDETECT)
     write(os.path.join(out, 'vim/ftplugin/ncf.vim'), VIM_FTPLUGIN)
     write(os.path.join(out, 'notepad++/plenum-udl.xml'), notepadpp_udl(stars, words))
-    write(os.path.join(out, 'vscode/package.json'), vscode_package())
+    write(os.path.join(out, 'vscode/package.json'), vscode_package(version))
     write(os.path.join(out, 'vscode/language-configuration.json'), LANGUAGE_CONFIGURATION)
     write(os.path.join(out, 'vscode/syntaxes/ncf.tmLanguage.json'), textmate_grammar(stars, words))
     write(os.path.join(out, 'vscode/tasks.json'), vscode_tasks())

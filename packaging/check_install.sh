@@ -26,6 +26,26 @@ done
 ls "$root/$docdir/examples/"*.ncf >/dev/null 2>&1 || fail "no example configuration installed"
 [ -s "$root/$docdir/examples/firmware/nvrelay6.obf" ] || fail "the synthetic firmware is not installed"
 
+# Editor files: Vim's where Debian's Vim looks (its system-wide vimfiles folder), the
+# Notepad++ language, the VS Code extension folder and its package.
+for file in syntax/ncf.vim ftdetect/ncf.vim ftplugin/ncf.vim; do
+  [ -s "$root/share/vim/vimfiles/$file" ] || fail "Vim file $file is not installed"
+done
+if command -v vim >/dev/null; then
+  vim -N -u NONE -i NONE -es -c "call writefile([&rtp], '$scratch/vim_path')" -c 'qa!' </dev/null
+  vim_path=$(cat "$scratch/vim_path")
+  tr ',' '\n' <<<"$vim_path" | grep -qx /usr/share/vim/vimfiles ||
+    fail "this Vim does not look in /usr/share/vim/vimfiles: $vim_path"
+fi
+[ -s "$root/share/plenum/editors/plenum-udl.xml" ] || fail "the Notepad++ language file is not installed"
+[ -s "$root/share/plenum/editors/vscode/syntaxes/ncf.tmLanguage.json" ] ||
+  fail "the VS Code extension folder is not installed"
+for vsix in "$build"/editors/*.vsix; do
+  [ -e "$vsix" ] || continue
+  cmp -s "$vsix" "$root/share/plenum/editors/$(basename "$vsix")" ||
+    fail "the VS Code extension package $(basename "$vsix") is not installed"
+done
+
 # Manual pages render without a warning.
 if command -v groff >/dev/null; then
   for page in "$root/$mandir"/man1/*.1.gz; do

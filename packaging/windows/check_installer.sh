@@ -19,7 +19,8 @@ installer="$build/plenum-$version-win64.exe"
 
 listing=$(unzip -Z1 "$zip" | sed "s|^plenum-$version-win64/||" | grep -v '/$' | sort)
 for wanted in bin/plenum.exe doc/language.md doc/plenum.html doc/tirasse.html \
-              doc/norvo-loop.html examples/small_console.ncf examples/firmware/nvrelay6.obf; do
+              doc/norvo-loop.html examples/small_console.ncf examples/firmware/nvrelay6.obf \
+              editors/plenum-udl.xml "editors/plenum-ncf-$version.vsix"; do
   grep -qx "$wanted" <<<"$listing" || fail "the ZIP lacks $wanted"
 done
 [ "$(grep -c '^bin/' <<<"$listing")" -eq 1 ] || fail "bin/ holds more than plenum.exe: $(grep '^bin/' <<<"$listing")"
@@ -33,6 +34,10 @@ system_path() { "$WINE" reg query "$environment" /v PATH | tr -d '\r' | sed -n '
 [ -f "$installed/bin/plenum.exe" ] || fail "nothing installed in $installed"
 [ -z "$(ls "$installed/bin" | grep -v '^plenum.exe$')" ] || fail "more than plenum.exe in bin"
 system_path | tr ';' '\n' | grep -qxF "$path_entry" || fail "PATH lacks $path_entry: $(system_path)"
+# The editor files: the Notepad++ language and the VS Code extension package.
+for editor_file in plenum-udl.xml "plenum-ncf-$version.vsix"; do
+  [ -s "$installed/editors/$editor_file" ] || fail "the installer put no editors/$editor_file"
+done
 
 # A new console finds plenum through the PATH alone.
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/plenum-installed.XXXXXX")
