@@ -10,6 +10,7 @@
 #include "plenum/language/diagnostics.h"
 #include "plenum/model/combination_action.h"
 #include "plenum/model/nv_mod.h"
+#include "plenum/model/piston_memories.h"
 #include "plenum/runtime/exits.h"
 
 namespace plenum {
@@ -31,7 +32,6 @@ int smallestPowerOfTwoFrom(int value) {
   return power;
 }
 
-int roundUp(int value, int multiple) { return (value + multiple - 1) / multiple * multiple; }
 
 void appendBlindPiston(ModuleProgram& program, const ModInputBit& input, int piston, int flags) {
   if (!hasChannel(input)) return;
@@ -105,8 +105,8 @@ void BlindCombinationAction::generate(ModuleProgram& program) {
   const int tabCount = static_cast<int>(tabs.size());
   program.pistonBytes = (tabCount + 7) / 8;
   program.pistonSize = smallestPowerOfTwoFrom(2 * program.pistonBytes);
-  program.pistons =
-      roundUp(static_cast<int>(pistons.size()) * program.pistonSize, module->pageSize()) / program.pistonSize;
+  program.pistons = pistonMemories(*this, module->number, static_cast<int>(pistons.size()),
+                                   program.pistonSize, module->pageSize());
 
   if (tabs.empty())
     reportAt(*this, "There are no tabs defined!");

@@ -343,5 +343,49 @@ TEST_F(CombinationActionTest, BlindStatementMessages) {
   }
 }
 
+// The program keeps the piston memories, rounded up to whole pages, and every piston's
+// number in one byte each: a count that would wrap is refused at the statement.
+TEST_F(CombinationActionTest, PistonMemoriesMustFitTheirByte) {
+  auto tabDriverWith = [](int pistons) {
+    std::string text = kConsole + "*COMBINATION_ACTION *SET = SetButton\n";
+    for (int i = 0; i < pistons; ++i) text += "  *PISTON = General1\n";
+    return text + "  *DUAL_MAG_TAB = Principal *ON = Magnets:1 *OFF = Magnets:2\n*END\n";
+  };
+  auto blindWith = [](int pistons) {
+    std::string more;
+    for (int i = 2; i < pistons; ++i) more += "    *PISTON = P1\n";
+    return blindConsole(128, more);
+  };
+  struct Case {
+    bool blind;
+    int pistons;
+    int module;
+    int memories;        // the header value when accepted
+    const char* report;  // empty when accepted
+  };
+  const Case cases[] = {
+      // Two-byte memories on 128-byte pages: 64 to a page.
+      {false, 192, 1, 192, ""},
+      {false, 193, 1, 0, "organ.cfg:13: There are 193 pistons, but the program of module 1 holds at most 192\n"},
+      // 32-byte memories: 4 to a page.
+      {true, 252, 1, 252, ""},
+      {true, 253, 1, 0, "organ.cfg:136: There are 253 pistons, but the program of module 1 holds at most 252\n"},
+  };
+  for (const Case& c : cases) {
+    CompilerContextScope fresh;
+    Configuration own;
+    const Compiled result = compileText(c.blind ? blindWith(c.pistons) : tabDriverWith(c.pistons), own);
+    ASSERT_TRUE(result.parsedCleanly) << result.output;
+    const ModuleProgram& p = own.modules.at(static_cast<std::size_t>(c.module))->program;
+    if (*c.report == '\0') {
+      EXPECT_EQ(result.output.find("pistons, but"), std::string::npos) << result.output;
+      EXPECT_EQ(p.pistons, c.memories);
+      EXPECT_EQ(p.image().at(HeaderValuesOffset + 3), c.memories);
+    } else {
+      EXPECT_NE(result.output.find(c.report), std::string::npos) << c.pistons << "\n" << result.output;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace plenum

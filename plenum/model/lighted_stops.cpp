@@ -9,6 +9,7 @@
 #include "plenum/model/combination_action.h"
 #include "plenum/model/configuration.h"
 #include "plenum/model/nv_mod.h"
+#include "plenum/model/piston_memories.h"
 #include "plenum/runtime/exits.h"
 
 namespace plenum {
@@ -35,7 +36,6 @@ int smallestPowerOfTwoNotBelow(int value) {
   return power;
 }
 
-int roundUpToMultiple(int value, int step) { return (value + step - 1) / step * step; }
 }  // namespace
 
 PbusLytedStop::PbusLytedStop(SourceLocation where, int bytesPerUnit)
@@ -147,9 +147,8 @@ void PbusLytedStop::generate(ModuleProgram& program) {
 void PbusLytedStop::generatePistons(ModuleProgram& program) {
   CombinationAction& action = *configurationCombinationAction();
   program.pistonSize = smallestPowerOfTwoNotBelow(module->outputBytes);
-  const int pistonCount = static_cast<int>(action.pistons.size());
-  program.pistons =
-      roundUpToMultiple(pistonCount * program.pistonSize, module->pageSize()) / program.pistonSize;
+  program.pistons = pistonMemories(action, module->number, static_cast<int>(action.pistons.size()),
+                                   program.pistonSize, module->pageSize());
   action.generateForModule(*this, program, true, width > NarrowWidth);
 }
 

@@ -5,6 +5,7 @@
 #include "plenum/model/nv_mod.h"
 #include "plenum/model/output_bit_usage.h"
 #include "plenum/model/pbus_dev.h"
+#include "plenum/model/piston_memories.h"
 
 namespace plenum {
 
@@ -22,8 +23,6 @@ int smallestPowerOfTwoFrom(int value) {
 
 // Items whose channel was reported as missing or out of range get no records.
 bool hasChannel(const ModInputBit& item) { return item.channel >= 0 && item.channel < MidiChannels; }
-
-int roundUp(int value, int multiple) { return (value + multiple - 1) / multiple * multiple; }
 
 // The magnets of a tab whose *ON is on this board: checked and marked in the usage
 // table. Returns the (off, on) bytes of the translate table.
@@ -52,12 +51,15 @@ void appendReversibles(const StopTab& tab, ModuleProgram& program, int tabNumber
 }
 
 void setPistonHeader(ModuleProgram& program, const StopTabSource& source, int tabCount,
-                     int pageSize) {
+                     const PbusDev& board) {
   program.pistonBytes = (tabCount + 7) / 8;
   program.pistonSize = smallestPowerOfTwoFrom(2 * program.pistonBytes);
   program.magTime = source.dualMagnetTime() & 0xFF;
-  program.pistons = roundUp(source.pistonCount() * program.pistonSize, pageSize) /
-                    program.pistonSize;
+  // A count too large is the combination action's fault, where there is one.
+  const auto* action = dynamic_cast<const Element*>(&source);
+  const NvPbusMod& module = *board.module;
+  program.pistons = pistonMemories(action ? *action : board, module.number, source.pistonCount(),
+                                   program.pistonSize, module.pageSize());
 }
 }  // namespace
 
@@ -98,7 +100,7 @@ void generateStopTabs(PbusDev& board, ModuleProgram& program, bool firstOutputBo
     program.addTranslatePair(off, on);
     if (tab.off) appendReversibles(tab, program, tabCount - 1, off, on);
   }
-  setPistonHeader(program, *source, tabCount, module.pageSize());
+  setPistonHeader(program, *source, tabCount, board);
 }
 
 }  // namespace plenum
