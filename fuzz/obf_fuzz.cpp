@@ -7,6 +7,7 @@
 #include "fuzz_support.h"
 #include "plenum/protocol/firmware_image.h"
 #include "plenum/protocol/firmware_obf.h"
+#include "plenum/runtime/memory_map.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   plenum::fuzz::silenceStandardOutput();
@@ -22,13 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   plenum::FirmwareImage low;
-  plenum::splitImage(image, 0xF800, low);
+  plenum::splitImage(image, plenum::kExecutiveTop, low);
   for (const auto& segment : image.segments) {
-    if (segment.address < 0xF800) std::abort();
+    if (segment.address < plenum::kExecutiveTop) std::abort();
   }
-  const auto top = plenum::extractRange(image, 0xF800, 0x800);
-  if (!top.empty() && top.size() != 0x800) std::abort();
-  (void)plenum::extractRange(low, 0x480, 0x80);
+  const auto top = plenum::extractRange(image, plenum::kExecutiveTop, plenum::kExecutiveTopSize);
+  if (!top.empty() && top.size() != plenum::kExecutiveTopSize) std::abort();
+  (void)plenum::extractRange(low, plenum::kExecutiveLowBlock, plenum::kExecutiveLowBlockSize);
   (void)plenum::imageSize(low);
   return 0;
 }

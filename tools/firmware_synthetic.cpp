@@ -1,6 +1,7 @@
 #include "tools/firmware_synthetic.h"
 
 #include "plenum/protocol/firmware_obf.h"
+#include "plenum/runtime/memory_map.h"
 
 namespace plenum {
 
@@ -8,9 +9,11 @@ namespace {
 
 // The executive's top block, the same in every executive file so that a type A module
 // keeps one executive whether or not it carries the combination-action relay code.
-constexpr std::uint32_t kTopBlock = 0xF800;
-constexpr std::size_t kTopBlockSize = 0x800;
-constexpr std::uint32_t kRegistrationMarker = 0xF7D7;
+constexpr std::uint32_t kTopBlock = kExecutiveTop;
+constexpr std::size_t kTopBlockSize = kExecutiveTopSize;
+// Where the relay code of type A and the flashers start: the highest start a code file
+// may have.
+constexpr std::uint32_t kCodeStart = kRelayCodeHighest;
 
 FirmwareImage twoParts(ImageSegment low, std::uint32_t topSeed) {
   FirmwareImage image;
@@ -48,18 +51,18 @@ const std::vector<std::string>& standardFirmwareNames() {
 FirmwareImage standardFirmwareImage(const std::string& fileName) {
   // Type B: relay code from 0x480 (its first 0x80 bytes are the block the executive
   // check compares); type A: relay code just below the top block.
-  if (fileName == "nvrelay6.obf") return twoParts(syntheticSegment(0x0480, 0x380, 0x6001), 0x6002);
-  if (fileName == "nvrelayi.obf") return twoParts(syntheticSegment(0xF000, 0x800, 0x1001), 0x1002);
+  if (fileName == "nvrelay6.obf") return twoParts(syntheticSegment(kExecutiveLowBlock, 0x380, 0x6001), 0x6002);
+  if (fileName == "nvrelayi.obf") return twoParts(syntheticSegment(kCodeStart, 0x800, 0x1001), 0x1002);
   if (fileName == "nvrelayc.obf") {
     // The combination-action relay code brings the marker that says the registration
     // area has been initialised.
-    ImageSegment relayCode = syntheticSegment(0xF000, 0x800, 0xC001);
-    relayCode.bytes[kRegistrationMarker - 0xF000] = 0xF0;
-    relayCode.bytes[kRegistrationMarker - 0xF000 + 1] = 0x00;
+    ImageSegment relayCode = syntheticSegment(kCodeStart, 0x800, 0xC001);
+    relayCode.bytes[kRegistrationMarker - kCodeStart] = 0xF0;
+    relayCode.bytes[kRegistrationMarker - kCodeStart + 1] = 0x00;
     return twoParts(std::move(relayCode), 0x1002);
   }
-  if (fileName == "flashold.obf") return twoParts(syntheticSegment(0xF000, 0x400, 0xF101), 0xF102);
-  if (fileName == "flashexec.obf") return twoParts(syntheticSegment(0xF000, 0x400, 0xF301), 0xF302);
+  if (fileName == "flashold.obf") return twoParts(syntheticSegment(kCodeStart, 0x400, 0xF101), 0xF102);
+  if (fileName == "flashexec.obf") return twoParts(syntheticSegment(kCodeStart, 0x400, 0xF301), 0xF302);
   return {};
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "plenum/protocol/firmware_obf.h"
+#include "plenum/runtime/memory_map.h"
 #include "tools/firmware_synthetic.h"
 
 namespace {
@@ -50,7 +51,7 @@ bool parseSegment(const std::string& text, plenum::ImageSegment& segment) {
   }
   std::uint32_t seed = address;
   if (second != std::string::npos && !parseHexField(text.substr(second + 1), seed)) return false;
-  if (length > 0x10000) return false;  // module memory is 64 KiB
+  if (length > plenum::kModuleMemorySize) return false;
   segment = plenum::syntheticSegment(address, length, seed);
   return true;
 }

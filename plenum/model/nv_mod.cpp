@@ -7,15 +7,10 @@
 #include "plenum/model/midi_command.h"
 #include "plenum/model/pbus_dev.h"
 #include "plenum/runtime/exits.h"
+#include "plenum/runtime/memory_map.h"
 #include "plenum/runtime/module_types.h"
 
 namespace plenum {
-
-namespace {
-constexpr int LoadAddressA = 0xE000;
-constexpr int LoadAddressB = 0x1E80;
-constexpr int LoadAddressC = 0x0000;
-}  // namespace
 
 NvMod::NvMod() = default;
 NvMod::NvMod(SourceLocation where) : Element(std::move(where)) {}
@@ -103,16 +98,9 @@ void NvPbusMod::setTruncation(int channel, int value) {
 char NvPbusMod::typeLetter() const { return moduleTypeOf(number); }
 
 int NvPbusMod::loadAddress() const {
-  switch (typeLetter()) {
-    case 'A':
-      return LoadAddressA;
-    case 'B':
-      return LoadAddressB;
-    case 'C':
-      return LoadAddressC;
-    default:
-      throw ProgramBug{"data:4798"};
-  }
+  const ModuleMemoryMap* map = memoryMapOf(typeLetter());
+  if (map == nullptr) throw ProgramBug{"data:4798"};
+  return static_cast<int>(map->programLoad);
 }
 
 int NvPbusMod::pageSize() const { return modulePageSize(number); }

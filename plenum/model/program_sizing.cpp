@@ -4,21 +4,20 @@
 #include <cstdio>
 
 #include "plenum/model/nv_mod.h"
+#include "plenum/runtime/memory_map.h"
 #include "plenum/runtime/settings.h"
 
 namespace plenum {
 
 namespace {
-constexpr int ProgramAreaB = 0xC980;
-constexpr int ProgramAreaCombinationAction = 0x1000;
-constexpr int ProgramAreaSmall = 0x800;
 constexpr int LastRelayWorkByte = 72;
 }  // namespace
 
 int NvPbusMod::programArea() const {
-  if (typeLetter() == 'B') return ProgramAreaB;
-  return (functionUseMask & UseCombinationAction) ? ProgramAreaCombinationAction
-                                                  : ProgramAreaSmall;
+  // A letter the map does not know sizes like type A, as it always has.
+  const ModuleMemoryMap* own = memoryMapOf(typeLetter());
+  const ModuleMemoryMap& map = own != nullptr ? *own : *memoryMapOf('A');
+  return (functionUseMask & UseCombinationAction) ? map.programAreaCombination : map.programArea;
 }
 
 void NvPbusMod::checkSizes() {

@@ -3,16 +3,20 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "plenum/protocol/registration_blocks.h"
 #include "plenum/runtime/exits.h"
+#include "plenum/runtime/memory_map.h"
 #include "plenum/runtime/settings.h"
 
 namespace plenum {
 
 namespace {
 
-constexpr std::uint32_t kAddressSpace = 0x10000;
-
-int pageSizeOfType(char typeLetter) { return typeLetter == 'A' ? 64 : 128; }
+// A letter that names no module type (a version reply without one) pages like type B.
+int pageSizeOfType(char typeLetter) {
+  const ModuleMemoryMap* map = memoryMapOf(typeLetter);
+  return (map != nullptr ? map : memoryMapOf('B'))->pageSize;
+}
 
 void appendHex(Bytes& text, const char* format, unsigned value) {
   char digits[8];
@@ -25,7 +29,43 @@ void printText(const Bytes& text) {
   std::printf("\n");
 }
 
+void traceBlock(const BlockRequest& block, const BlockRules& rules) {
+  if (rules.trace == BlockTrace::Pages && settings().debug(DebugPages)) {
+    std::printf("%s 0x%04x\n", block.action == BlockAction::Verify ? "Verifying" : "Programming",
+                block.address);
+  }
+}
+
+void traceRequest(const BlockRules& rules, const Bytes& request) {
+  if (!settings().debug(DebugProtocolDetail)) return;
+  std::printf(rules.trace == BlockTrace::Pages ? "Sending:\n" : "Sending: ");
+  printText(request);
+}
+
+// The registration trace shows what came back even after an input error (nothing, then).
+void traceReply(const BlockRules& rules, bool exchanged, const Bytes& reply) {
+  if (!settings().debug(DebugProtocolDetail)) return;
+  if (rules.trace == BlockTrace::Pages) {
+    if (!exchanged) return;
+    std::printf("That's\n");
+    printText(reply);
+  } else {
+    std::printf("Got:     %s\n", framePayload(reply).c_str());
+  }
+}
+
 }  // namespace
+
+std::string hexDigitsOf(const Bytes& data) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(2 * data.size());
+  for (std::uint8_t byte : data) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0xF];
+  }
+  return text;
+}
 
 char blockCommandLetter(BlockAction action, bool codeCommands, char typeLetter) {
   const bool verify = action == BlockAction::Verify;
@@ -34,38 +74,40 @@ char blockCommandLetter(BlockAction action, bool codeCommands, char typeLetter) 
   return verify ? 'C' : 'P';
 }
 
-char programBlock(int module, std::uint32_t address, const Bytes& data, BlockAction action,
-                  bool codeCommands, char typeLetter) {
-  if (address + data.size() > kAddressSpace) throw ProgramBug{"block_programming:address"};
-  if (settings().debug(DebugPages)) {
-    std::printf("%s 0x%04x\n", action == BlockAction::Verify ? "Verifying" : "Programming",
-                address);
-  }
-  Bytes request{moduleAddressByte(module),
-                static_cast<std::uint8_t>(blockCommandLetter(action, codeCommands, typeLetter))};
-  request.reserve(6 + 2 * data.size());
-  appendHex(request, "%04x", address);
-  for (std::uint8_t byte : data) appendHex(request, "%02x", byte);
-  if (settings().debug(DebugProtocolDetail)) {
-    std::printf("Sending:\n");
-    printText(request);
-  }
+char writeBlock(const BlockRequest& block, const BlockRules& rules) {
+  if (block.address + (block.digits.size() + 1) / 2 > kModuleMemorySize)
+    throw ProgramBug{"block_programming:address"};
+  traceBlock(block, rules);
+  Bytes request{moduleAddressByte(block.module), static_cast<std::uint8_t>(block.letter)};
+  request.reserve(6 + block.digits.size());
+  appendHex(request, "%04x", block.address);
+  request.insert(request.end(), block.digits.begin(), block.digits.end());
+  traceRequest(rules, request);
 
   Bytes reply;
-  if (exchangeText(request, reply, false) != kExchangeOk) {
-    std::printf("Programming terminated due to error\n");
+  const bool exchanged = exchangeText(request, reply, false) == kExchangeOk;
+  traceReply(rules, exchanged, reply);
+  if (!exchanged) {
+    if (rules.check == ReplyCheck::WholeEcho) std::printf("Programming terminated due to error\n");
     return kStatusExchangeFailed;
   }
-  if (settings().debug(DebugProtocolDetail)) {
-    std::printf("That's\n");
-    printText(reply);
-  }
-  // The module echoes the request and adds one status byte inside the frame.
-  if (reply.size() != request.size() + 4) {
-    std::printf("Error!  Wrong message returned!\n");
-    exitWith(1);
+  if (rules.check == ReplyCheck::WholeEcho) {
+    // The module echoes the request and adds one status byte inside the frame.
+    if (reply.size() != request.size() + 4) {
+      std::printf("Error!  Wrong message returned!\n");
+      exitWith(1);
+    }
+  } else if (reply.size() < 2) {
+    return kStatusMissing;
   }
   return static_cast<char>(reply[reply.size() - 2]);
+}
+
+char programBlock(int module, std::uint32_t address, const Bytes& data, BlockAction action,
+                  bool codeCommands, char typeLetter) {
+  const std::string digits = hexDigitsOf(data);
+  return writeBlock({module, action, blockCommandLetter(action, codeCommands, typeLetter), address, digits},
+                    kProgramBlockRules);
 }
 
 int programPages(int module, std::uint32_t address, const Bytes& data, bool codeCommands,

@@ -1,30 +1,80 @@
 #pragma once
 // Writing and comparing module memory in blocks: one request carries an address and up to
 // a page of data as hex text, and the module answers with the request echoed and one
-// status character ('G' = done).
+// status character ('G' = done). Module code and programs, executives and registrations
+// all go through the one writer here; what differs between them is spelt out in
+// BlockRules.
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "plenum/protocol/sysex_exchange.h"
 
 namespace plenum {
 
 inline constexpr char kStatusDone = 'G';
-// What programBlock returns when the exchange itself failed (an input error).
+// What the writer returns when the exchange itself failed (an input error).
 inline constexpr char kStatusExchangeFailed = 'X';
+// What it returns, under ReplyCheck::StatusOnly, for a reply too short to hold a status.
+inline constexpr char kStatusMissing = '\0';
 // A type letter for programBlock when the letter plays no part (codeCommands false).
 inline constexpr char kNoTypeLetter = 0;
 
 enum class BlockAction { Program, Verify };
 
+// How a reply is judged.
+enum class ReplyCheck {
+  // The reply must be the request echoed with one status byte. Any other reply means the
+  // loop is out of step, which ends the run (status 1); an input error is reported as
+  // "Programming terminated due to error".
+  WholeEcho,
+  // Only the status byte before the final 0xF7 counts; failures are the caller's to report.
+  StatusOnly,
+};
+
+// How the debug trace shows the traffic.
+enum class BlockTrace {
+  // Debug bit 0x4: "Programming 0x..." or "Verifying 0x..."; debug bit 0x80: the request
+  // and the whole reply frame, each under a heading line.
+  Pages,
+  // Debug bit 0x80: "Sending: ..." and "Got:     ..." with the reply's payload.
+  Registration,
+};
+
+struct BlockRules {
+  ReplyCheck check;
+  BlockTrace trace;
+};
+
+// Code, executives and module programs.
+inline constexpr BlockRules kProgramBlockRules{ReplyCheck::WholeEcho, BlockTrace::Pages};
+// Registration stores.
+inline constexpr BlockRules kRegistrationBlockRules{ReplyCheck::StatusOnly, BlockTrace::Registration};
+
+struct BlockRequest {
+  int module = 0;
+  BlockAction action = BlockAction::Program;
+  char letter = 'Y';
+  std::uint32_t address = 0;
+  // Two per data byte, sent as they stand: bytes go through hexDigitsOf (lower case); a
+  // registration's digits are the file's own, in whichever case it holds them.
+  std::string_view digits;
+};
+
+// Two lower-case hex digits per byte.
+std::string hexDigitsOf(const Bytes& data);
+
 // The command letter: 'p'/'c' for code on type B, 'P'/'C' for code on other types,
 // 'Y'/'Z' for everything else (module programs, registration, markers).
 char blockCommandLetter(BlockAction action, bool codeCommands, char typeLetter);
 
-// One program or verify request for `data` at `address`; returns the module's status
-// character, or kStatusExchangeFailed after an input error. A reply whose length does not
-// match the request ends the run (status 1). Addresses are 16 bits; a block that would
-// reach past 0xFFFF is a fault of the caller (ProgramBug).
+// Sends one block request and returns the status character of its reply, or
+// kStatusExchangeFailed after an input error (kStatusMissing: see ReplyCheck). Addresses
+// are 16 bits; a block that would reach past 0xFFFF is a fault of the caller (ProgramBug).
+char writeBlock(const BlockRequest& request, const BlockRules& rules);
+
+// One program or verify request for `data` at `address` under kProgramBlockRules.
 char programBlock(int module, std::uint32_t address, const Bytes& data, BlockAction action,
                   bool codeCommands, char typeLetter);
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "plenum/protocol/testing/module_loop_fixture.h"
+#include "plenum/runtime/exits.h"
 #include "plenum/runtime/settings.h"
 
 namespace plenum {
@@ -130,6 +131,74 @@ TEST_F(BlockProgrammingTest, AnInputErrorTerminatesTheBlock) {
       [&] { status = programBlock(0, 0x2000, Bytes{1}, BlockAction::Program, false, 0); });
   EXPECT_EQ(status, kStatusExchangeFailed);
   EXPECT_EQ(outcome.output, "WinMidi error: MIM_ERROR\nProgramming terminated due to error\n");
+}
+
+TEST(HexDigitsOf, TwoLowerCaseDigitsPerByte) {
+  EXPECT_EQ(hexDigitsOf(Bytes{0x00, 0x0A, 0xAB, 0xFF, 0x7F}), "000aabff7f");
+  EXPECT_EQ(hexDigitsOf(Bytes{}), "");
+}
+
+TEST_F(BlockProgrammingTest, DigitsAreSentAsTheyStandInEitherCase) {
+  useLoop("B");
+  const BlockRequest request{0, BlockAction::Program, 'Y', 0x2000, "aB0fC1"};
+  EXPECT_EQ(writeBlock(request, kRegistrationBlockRules), kStatusDone);
+  EXPECT_EQ(writeBlock(request, kProgramBlockRules), kStatusDone);
+  const auto requests = sentPayloads();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0], "NY2000aB0fC1");
+  EXPECT_EQ(requests[1], "NY2000aB0fC1");
+  EXPECT_EQ(memoryOf(0, 0x2000, 3), (Bytes{0xAB, 0x0F, 0xC1}));
+}
+
+// Program pages and registration blocks take the same requests but judge the replies
+// differently: a reply that does not echo the request ends a download, while a
+// registration store only looks at the status byte and reports the failure itself.
+TEST_F(BlockProgrammingTest, TheTwoRulesJudgeRepliesDifferently) {
+  struct Case {
+    const char* loop;
+    BlockRules rules;
+    char status;  // 0: the run ends
+    int exitStatus;
+    const char* output;
+  };
+  const Case cases[] = {
+      {"B", kProgramBlockRules, 'G', -1, ""},
+      {"B", kRegistrationBlockRules, 'G', -1, ""},
+      // The reply loses its status byte: the run ends, or the last digit reads as the status.
+      {"B,truncate=1", kProgramBlockRules, 0, 1, "Error!  Wrong message returned!\n"},
+      {"B,truncate=1", kRegistrationBlockRules, '2', -1, ""},
+      {"B,inputerror=1", kProgramBlockRules, kStatusExchangeFailed, -1,
+       "WinMidi error: MIM_ERROR\nProgramming terminated due to error\n"},
+      {"B,inputerror=1", kRegistrationBlockRules, kStatusExchangeFailed, -1, "WinMidi error: MIM_ERROR\n"},
+  };
+  for (const Case& c : cases) {
+    useLoop(c.loop);
+    char status = 0;
+    const auto outcome = runCaptured(
+        [&] { status = writeBlock({0, BlockAction::Program, 'Y', 0x2000, "0102"}, c.rules); });
+    EXPECT_EQ(outcome.exitStatus, c.exitStatus) << c.loop;
+    EXPECT_EQ(outcome.output, c.output) << c.loop;
+    if (c.exitStatus == -1) {
+      EXPECT_EQ(status, c.status) << c.loop;
+    }
+  }
+}
+
+TEST_F(BlockProgrammingTest, TheTwoTracesShowTheSameTraffic) {
+  useLoop("B");
+  settings().debugFlags = DebugPages | DebugProtocolDetail;
+  const BlockRequest request{0, BlockAction::Verify, 'Z', 0x2000, "ab"};
+  auto outcome = runCaptured([&] { writeBlock(request, kProgramBlockRules); });
+  EXPECT_EQ(outcome.output, std::string("Verifying 0x2000\nSending:\nNZ2000ab\nThat's\n\xF0\x47NZ2000abN\xF7\n"));
+  outcome = runCaptured([&] { writeBlock(request, kRegistrationBlockRules); });
+  EXPECT_EQ(outcome.output, "Sending: NZ2000ab\nGot:     NZ2000abN\n");
+}
+
+TEST_F(BlockProgrammingTest, ABlockPastTheEndOfMemoryIsAProgramFault) {
+  useLoop("B");
+  EXPECT_THROW(writeBlock({0, BlockAction::Program, 'Y', 0xFFFF, "0102"}, kProgramBlockRules), ProgramBug);
+  EXPECT_TRUE(sent.empty());
+  EXPECT_EQ(writeBlock({0, BlockAction::Program, 'Y', 0xFFFE, "0102"}, kProgramBlockRules), kStatusDone);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "plenum/protocol/executive.h"
 #include "plenum/protocol/firmware_obf.h"
 #include "plenum/runtime/exits.h"
+#include "plenum/runtime/memory_map.h"
 #include "plenum/runtime/module_types.h"
 #include "plenum/runtime/settings.h"
 
@@ -21,18 +22,8 @@ namespace plenum {
 
 namespace {
 
-// The module memory map of the download.
-constexpr std::uint32_t kCodeAreaEnd = 0xF800;  // code files program below this
-constexpr std::uint32_t kTopBlockSize = 0x800;  // what a code file must hold from there
-constexpr std::uint32_t kRelayCodeTypeB = 0x0480;
-constexpr std::uint32_t kRelayCodeLowest = 0xE800;
-constexpr std::uint32_t kRelayCodeHighest = 0xF000;
-constexpr std::uint32_t kProgramTypeA = 0xE000;
-constexpr std::uint32_t kProgramTypeB = 0x1E80;
-constexpr std::uint32_t kProgramTypeC = 0x0000;
-constexpr std::uint32_t kRegistrationStart = 0xE000;  // type A with combination action
-constexpr std::uint32_t kRegistrationEnd = 0xF000;
-constexpr std::uint32_t kRegistrationMarker = 0xF7D7;
+// Code files program below the executive's top block and must hold all of it.
+constexpr std::uint32_t kCodeAreaEnd = kExecutiveTop;
 const Bytes kRegistrationMarkerBytes = {0xF0, 0x00};
 
 constexpr const char* kWrongExecutiveText =
@@ -258,7 +249,7 @@ class Download {
     }
     if (settings().debug(DebugProgress)) std::printf(" Erasing registration area\n");
     const Bytes erased(static_cast<std::size_t>(pageSize), 0xFF);
-    for (std::uint32_t address = kRegistrationStart; address < kRegistrationEnd;
+    for (std::uint32_t address = kRegistrationAreaStart; address < kRegistrationAreaEnd;
          address += static_cast<std::uint32_t>(pageSize)) {
       programBlock(module, address, erased, BlockAction::Program, false, kNoTypeLetter);
     }
@@ -273,8 +264,9 @@ class Download {
         queryVersion(i, reported);
         const NvPbusMod& module = definitionModule(i);
         const char type = moduleTypeOf(module.number);
-        const std::uint32_t address =
-            type == 'B' ? kProgramTypeB : type == 'C' ? kProgramTypeC : kProgramTypeA;
+        // A letter the map does not know loads like type A, as it always has.
+        const ModuleMemoryMap* map = memoryMapOf(type);
+        const std::uint32_t address = (map != nullptr ? map : memoryMapOf('A'))->programLoad;
         programPages(i, address, module.program.image(), false, reported);
       });
     }
@@ -320,11 +312,11 @@ int programCodeFile(int module, const std::string& fileName) {
   splitImage(image, kCodeAreaEnd, low);
   const std::uint32_t first = low.empty() ? 0 : low.segments.front().address;
   if (low.empty() ||
-      (first != kRelayCodeTypeB && (first < kRelayCodeLowest || first > kRelayCodeHighest))) {
+      (first != kExecutiveLowBlock && (first < kRelayCodeLowest || first > kRelayCodeHighest))) {
     std::printf("Address of b2 not reasonable\n");
     exitWith(1);
   }
-  if (imageSize(image) != kTopBlockSize) {
+  if (imageSize(image) != kExecutiveTopSize) {
     std::printf("Size of b not 0x800\n");
     exitWith(1);
   }

@@ -12,21 +12,13 @@
 #include "plenum/protocol/firmware_obf.h"
 #include "plenum/runtime/exit_handlers.h"
 #include "plenum/runtime/exits.h"
+#include "plenum/runtime/memory_map.h"
 #include "plenum/runtime/module_types.h"
 #include "plenum/runtime/settings.h"
 
 namespace plenum {
 
 namespace {
-
-constexpr std::uint32_t kTopBlock = 0xF800;      // the executive's top block ...
-constexpr std::uint32_t kTopBlockSize = 0x800;   // ... up to the end of memory
-constexpr std::uint32_t kVerifiedEnd = 0xFE00;   // the compared window ends here
-constexpr std::uint32_t kTemplateAddress = 0xE800;
-constexpr std::uint32_t kSnippet = 0x480;        // type B's low executive block
-constexpr std::uint32_t kSnippetSize = 0x80;
-constexpr std::uint32_t kSnippetCopy = 0xE480;
-constexpr std::uint32_t kLowLimit = 0x500;
 
 // Executives before this version take the code command letters for every block.
 constexpr int kCodeCommandsBefore = 0x200;
@@ -68,13 +60,13 @@ bool verifyModuleExecutive(int module, const FirmwareImage& typeA, const Firmwar
   if (type == 'C') return true;
   const std::uint32_t step = static_cast<std::uint32_t>(modulePageSize(module));
   if (type == 'B' &&
-      verifyRange(module, kSnippet, lowBlock, kSnippetSize, 'B') != kStatusDone) {
-    std::printf("Executive verify error at address 0x%x\n", kSnippet);
-    reportDifference(module, kSnippet, lowBlock, kSnippetSize, 'B');
+      verifyRange(module, kExecutiveLowBlock, lowBlock, kExecutiveLowBlockSize, 'B') != kStatusDone) {
+    std::printf("Executive verify error at address 0x%x\n", kExecutiveLowBlock);
+    reportDifference(module, kExecutiveLowBlock, lowBlock, kExecutiveLowBlockSize, 'B');
     return false;
   }
   const FirmwareImage& executive = type == 'B' ? typeB : typeA;
-  for (std::uint32_t address = kTopBlock; address < kVerifiedEnd; address += step) {
+  for (std::uint32_t address = kExecutiveTop; address < kExecutiveVerifiedEnd; address += step) {
     if (verifyRange(module, address, executive, step, type) != kStatusDone) {
       std::printf("Executive verify error at address 0x%x\n", address);
       reportDifference(module, address, executive, step, type);
@@ -115,8 +107,8 @@ bool reprogramModule(int module, const std::string& fileName) {
   FirmwareImage image;
   if (readObf(image, file) != 0) return false;
   FirmwareImage low;
-  splitImage(image, kTopBlock, low);
-  const Bytes executive = extractRange(image, kTopBlock, kTopBlockSize);
+  splitImage(image, kExecutiveTop, low);
+  const Bytes executive = extractRange(image, kExecutiveTop, kExecutiveTopSize);
   // A file without a top block would leave the flasher installing whatever happens to
   // lie in the template area: refuse it before the module is touched.
   if (executive.empty()) {
@@ -124,13 +116,13 @@ bool reprogramModule(int module, const std::string& fileName) {
     return false;
   }
   const bool codeCommands = version < kCodeCommandsBefore;
-  programPages(module, kTemplateAddress, executive, codeCommands, type);
+  programPages(module, kExecutiveTopCopy, executive, codeCommands, type);
   if (settings().debug(DebugProgress)) std::printf("Programmed exec template\n");
 
   if (type != 'A') {
-    const Bytes snippet = extractRange(low, kSnippet, kSnippetSize);
-    if (snippet.size() != kSnippetSize) throw TextException("Program bug 2 in programExec");
-    programPages(module, kSnippetCopy, snippet, codeCommands, type);
+    const Bytes snippet = extractRange(low, kExecutiveLowBlock, kExecutiveLowBlockSize);
+    if (snippet.size() != kExecutiveLowBlockSize) throw TextException("Program bug 2 in programExec");
+    programPages(module, kExecutiveLowBlockCopy, snippet, codeCommands, type);
     if (settings().debug(DebugProgress)) std::printf("Programmed exec snippet\n");
   }
 
@@ -164,10 +156,10 @@ int verifyExecutive(int module, const std::string& fileName) {
     typeB = typeA;
   }
   FirmwareImage low;
-  splitImage(typeA, kTopBlock, low);
-  splitImage(typeB, kTopBlock, low);
+  splitImage(typeA, kExecutiveTop, low);
+  splitImage(typeB, kExecutiveTop, low);
   FirmwareImage lowBlock;
-  splitImage(low, kLowLimit, lowBlock);
+  splitImage(low, kExecutiveLowLimit, lowBlock);
 
   const LoopNumberedTypes loopTypes;
   currentPort();

@@ -5,7 +5,6 @@
 // organist's work of months, so every value read from a module or a file is checked
 // before it is used, and nothing is written to a module until every check has passed.
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,16 +24,6 @@ struct RegistrationRecord {
 
 // In loop order; operations append, nothing removes.
 using RegistrationSet = std::vector<RegistrationRecord>;
-
-// Where a module keeps its registration: a 64-byte information block, and the banks
-// below the memory base (bank 0 just below it, higher banks lower).
-struct RegistrationLayout {
-  std::uint16_t infoAddress;
-  std::uint32_t base;
-  int writeBlock;  // bytes per write request
-
-  static RegistrationLayout forModule(bool isTypeB);
-};
 
 // Bytes of one read request, and the hex digits a saved data line holds per such block.
 inline constexpr int kReadBlockBytes = 64;

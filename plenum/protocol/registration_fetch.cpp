@@ -6,6 +6,7 @@
 #include "plenum/protocol/registration.h"
 #include "plenum/protocol/registration_blocks.h"
 #include "plenum/protocol/sysex_exchange.h"
+#include "plenum/runtime/memory_map.h"
 #include "plenum/runtime/settings.h"
 
 namespace plenum {
@@ -71,14 +72,10 @@ bool readBanks(RegistrationRecord& record, int first, int last, std::uint32_t ba
 
 }  // namespace
 
-RegistrationLayout RegistrationLayout::forModule(bool isTypeB) {
-  return isTypeB ? RegistrationLayout{0x1EC0, 0xE800, 128} : RegistrationLayout{0xE040, 0xF000, 64};
-}
-
 long dataDigitsFor(long banks, long pistons, long size) {
   if (banks < 0 || pistons < 0 || size < 0 || banks > 256 || pistons > 255 || size > 255) return -1;
   const long bytes = banks * pistons * size;
-  if (bytes > 0x10000) return -1;
+  if (bytes > static_cast<long>(kModuleMemorySize)) return -1;
   return 2L * kReadBlockBytes * ((bytes + kReadBlockBytes - 1) / kReadBlockBytes);
 }
 
@@ -89,10 +86,11 @@ int fetchRegistration(RegistrationSet& set, bool infoOnly, int firstBank, int co
     char type = 'A';
     queryVersion(m, type);
     const bool isTypeB = type == 'B';
-    const RegistrationLayout layout = RegistrationLayout::forModule(isTypeB);
+    // The information block, and the banks below the memory base.
+    const ModuleMemoryMap& layout = registrationMapOf(isTypeB);
 
     Bytes info;
-    if (!readBlock(m, layout.infoAddress, info)) {
+    if (!readBlock(m, layout.registrationInfo, info)) {
       if (info.size() != kReadReplyLength) std::printf("Expected 139, got %d\n", static_cast<int>(info.size()));
       return 1;
     }
@@ -108,7 +106,8 @@ int fetchRegistration(RegistrationSet& set, bool infoOnly, int firstBank, int co
     record.isTypeB = isTypeB;
     // The banks lie between the information block and the base; a module that reports
     // more is not to be believed, and the reads would wander over its whole memory.
-    const long room = static_cast<long>(layout.base) - (layout.infoAddress + kReadBlockBytes);
+    const long room = static_cast<long>(layout.registrationBase) -
+                     static_cast<long>(layout.registrationInfo + kInfoBlockSize);
     if (static_cast<long>(record.banks) * record.bankBytes() > room) {
       std::printf("Module %d reports %d memory banks of %d pistons of %d bytes, more than its memory holds\n",
                   m, record.banks, record.pistons, record.size);
@@ -131,7 +130,7 @@ int fetchRegistration(RegistrationSet& set, bool infoOnly, int firstBank, int co
       last = record.banks - 1;
     }
     record.banks = static_cast<int>(last) - first + 1;
-    if (!infoOnly && !readBanks(record, first, static_cast<int>(last), layout.base)) return 1;
+    if (!infoOnly && !readBanks(record, first, static_cast<int>(last), layout.registrationBase)) return 1;
     set.push_back(std::move(record));
   }
   return 0;

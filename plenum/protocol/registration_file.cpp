@@ -12,6 +12,8 @@
 #include "plenum/runtime/settings.h"
 #include "plenum/runtime/utf8_path.h"
 
+#include "plenum/runtime/memory_map.h"
+
 namespace plenum {
 
 namespace {
@@ -19,7 +21,7 @@ namespace {
 constexpr int kFileVersion = 1;
 // Above a module's 64 KiB as hex digits, with room for the line end: no good data line is
 // longer, so reading stops there instead of swallowing a file of any size.
-constexpr std::size_t kLongestLine = 2 * 0x10000 + 2;
+constexpr std::size_t kLongestLine = 2 * kModuleMemorySize + 2;
 
 class LineReader {
  public:

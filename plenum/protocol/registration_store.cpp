@@ -1,11 +1,12 @@
 #include <cstdio>
 #include <string>
+#include <string_view>
 
-#include "plenum/language/diagnostics.h"
+#include "plenum/protocol/block_programming.h"
 #include "plenum/protocol/registration.h"
 #include "plenum/protocol/registration_blocks.h"
 #include "plenum/protocol/sysex_exchange.h"
-#include "plenum/runtime/settings.h"
+#include "plenum/runtime/memory_map.h"
 
 namespace plenum {
 
@@ -24,9 +25,9 @@ struct WritePlan {
 // checks stand before any write, so a refused store leaves every module as it was.
 bool planWrite(const RegistrationRecord& connected, const RegistrationRecord& supplied, int bank,
                WritePlan& plan) {
-  const RegistrationLayout layout = RegistrationLayout::forModule(connected.isTypeB);
+  const ModuleMemoryMap& layout = registrationMapOf(connected.isTypeB);
   plan.module = connected.module;
-  plan.block = layout.writeBlock;
+  plan.block = layout.registrationBlock;
   long start = 0;
   if (bank < 0) {
     if (supplied.banks > connected.banks) {
@@ -37,11 +38,11 @@ bool planWrite(const RegistrationRecord& connected, const RegistrationRecord& su
     plan.bytes = static_cast<long>(connected.pistons) * connected.banks * connected.size;
     const long held = static_cast<long>(supplied.data.size() / 2);
     if (plan.bytes > held) plan.bytes = held;
-    start = static_cast<long>(layout.base) - plan.bytes;
+    start = static_cast<long>(layout.registrationBase) - plan.bytes;
     plan.firstDigit = 0;
   } else {
     plan.bytes = supplied.bankBytes();
-    start = static_cast<long>(layout.base) - (bank + 1L) * plan.bytes;
+    start = static_cast<long>(layout.registrationBase) - (bank + 1L) * plan.bytes;
     if (supplied.data.size() < 2 * static_cast<std::size_t>(plan.bytes)) {
       std::printf("The supplied registration for module %d holds less than one memory bank\n",
                   connected.module);
@@ -62,20 +63,16 @@ bool planWrite(const RegistrationRecord& connected, const RegistrationRecord& su
 }
 
 bool writeBlocks(const WritePlan& plan, const std::string& digits) {
-  const bool detail = settings().debug(DebugProtocolDetail);
   const long blocks = plan.bytes / plan.block;
   const std::size_t blockDigits = 2 * static_cast<std::size_t>(plan.block);
+  const char letter = blockCommandLetter(BlockAction::Program, false, kNoTypeLetter);
   std::uint32_t address = plan.address;
   std::size_t position = plan.firstDigit;
   BlockProgress progress;
   for (long written = 1; written <= blocks; ++written) {
-    std::string request = formatText("%cY%04x", moduleAddressByte(plan.module), static_cast<unsigned>(address));
-    request.append(digits, position, blockDigits);
-    if (detail) std::printf("Sending: %s\n", request.c_str());
-    Bytes reply;
-    const int result = exchangeText(Bytes(request.begin(), request.end()), reply, false);
-    if (detail) std::printf("Got:     %s\n", framePayload(reply).c_str());
-    if (result != kExchangeOk || reply.size() < 2 || reply[reply.size() - 2] != 'G') {
+    const std::string_view blockDigitsText = std::string_view(digits).substr(position, blockDigits);
+    const BlockRequest request{plan.module, BlockAction::Program, letter, address, blockDigitsText};
+    if (writeBlock(request, kRegistrationBlockRules) != kStatusDone) {
       std::printf("Programming failed\n");
       return false;
     }

@@ -1,6 +1,7 @@
 #include "plenum/runtime/module_types.h"
 
 #include "plenum/runtime/exits.h"
+#include "plenum/runtime/memory_map.h"
 
 namespace plenum {
 
@@ -16,15 +17,9 @@ char moduleTypeOf(int k) {
 }
 
 int modulePageSize(int k) {
-  switch (moduleTypeOf(k)) {
-    case 'A':
-      return 64;
-    case 'B':
-    case 'C':
-      return 128;
-    default:
-      throw ProgramBug{"data:4818"};
-  }
+  const ModuleMemoryMap* map = memoryMapOf(moduleTypeOf(k));
+  if (map == nullptr) throw ProgramBug{"data:4818"};
+  return map->pageSize;
 }
 
 }  // namespace plenum

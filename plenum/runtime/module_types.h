@@ -12,7 +12,7 @@ std::string& moduleTypes();
 // The type of module k: its letter, or 'B' when nothing is known about it.
 char moduleTypeOf(int k);
 
-// 64 for type A, 128 for B and C; any other letter is a program fault.
+// The page size of module k's type (memory_map.h); any other letter is a program fault.
 int modulePageSize(int k);
 
 }  // namespace plenum

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "plenum/runtime/memory_map.h"
+
 namespace plenum {
 
 namespace {
@@ -29,7 +31,7 @@ std::optional<std::vector<FirmwareSegment>> readFirmwareSegments(const std::stri
     if (!readWord(in, address)) return std::nullopt;
     if (address == 0xFFFF) return segments;
     // Nothing in a 64 KiB module can be longer; a larger length is a damaged file.
-    if (!readWord(in, length) || length > 0x10000) return std::nullopt;
+    if (!readWord(in, length) || length > kModuleMemorySize) return std::nullopt;
     FirmwareSegment segment{address, std::vector<std::uint8_t>(length)};
     if (length > 0 && !in.read(reinterpret_cast<char*>(segment.bytes.data()), length)) return std::nullopt;
     segments.push_back(std::move(segment));

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "plenum/runtime/memory_map.h"
+
 namespace plenum {
 
 namespace {
@@ -69,7 +71,8 @@ class Parser {
                     std::to_string(layout_.modules.size()));
       // The banks lie below the memory base and must stay above the information block.
       const bool typeB = layout_.modules[static_cast<std::size_t>(r.module)].type == 'B';
-      const long room = typeB ? 0xE800 - 0x1F00 : 0xF000 - 0xE080;
+      const ModuleMemoryMap& map = registrationMapOf(typeB);
+      const long room = static_cast<long>(map.registrationBase) - static_cast<long>(map.registrationInfo + kInfoBlockSize);
       if (static_cast<long>(r.banks) * r.pistons * r.size > room)
         return fail("combi for module " + std::to_string(r.module) + " needs more memory than its " +
                     std::to_string(room) + " bytes of registration area");

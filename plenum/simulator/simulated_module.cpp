@@ -7,16 +7,9 @@ namespace plenum {
 
 namespace {
 
-constexpr std::uint32_t kExecutiveTop = 0xF800;     // the executive's top block, to 0xFFFF
-constexpr std::uint32_t kSnippetStart = 0x0480;     // the executive's low block, to 0x04FF
-constexpr std::uint32_t kSnippetEnd = 0x0500;
-constexpr std::uint32_t kTemplateCopy = 0xE800;     // where a new top block waits for the flasher
-constexpr std::uint32_t kSnippetCopy = 0xE480;      // where a new low block waits for it
-constexpr std::size_t kTemplateSize = 0x800;
-constexpr std::size_t kSnippetSize = 0x80;
-
+// The executive's top block and, but on type C, its low block.
 bool isExecutiveAddress(std::uint32_t address, char type) {
-  return address >= kExecutiveTop || (type != 'C' && address >= kSnippetStart && address < kSnippetEnd);
+  return address >= kExecutiveTop || (type != 'C' && address >= kExecutiveLowBlock && address < kExecutiveLowLimit);
 }
 
 // Stands in for an executive when its firmware file is not at hand: fixed, and unlike
@@ -90,8 +83,8 @@ void SimulatedModule::installRegistration(const PresetRegistration& registration
   const std::uint32_t base = registrationBase();
   // A type A module keeps a marker that says its registration area has been initialised.
   if (layout_.type == 'A') {
-    memory_[0xF7D7] = 0xF0;
-    memory_[0xF7D8] = 0x00;
+    memory_[kRegistrationMarker] = 0xF0;
+    memory_[kRegistrationMarker + 1] = 0x00;
   }
   for (int bank = 0; bank < registration.banks; ++bank) {
     const std::uint32_t start = base - (static_cast<std::uint32_t>(bank) + 1) * bankBytes;
@@ -236,14 +229,14 @@ bool SimulatedModule::holdsFlasher(const std::vector<FirmwareSegment>& flasher) 
 // then clears itself away so that the next execute starts a user program again.
 void SimulatedModule::runFlasher(const std::vector<FirmwareSegment>& flasher) {
   // Taken before the flasher clears itself, in case its code shares addresses with them.
-  std::array<std::uint8_t, kTemplateSize> top{};
-  std::array<std::uint8_t, kSnippetSize> snippet{};
-  std::copy_n(memory_.begin() + kTemplateCopy, kTemplateSize, top.begin());
-  std::copy_n(memory_.begin() + kSnippetCopy, kSnippetSize, snippet.begin());
+  std::array<std::uint8_t, kExecutiveTopSize> top{};
+  std::array<std::uint8_t, kExecutiveLowBlockSize> snippet{};
+  std::copy_n(memory_.begin() + kExecutiveTopCopy, kExecutiveTopSize, top.begin());
+  std::copy_n(memory_.begin() + kExecutiveLowBlockCopy, kExecutiveLowBlockSize, snippet.begin());
   for (const FirmwareSegment& segment : flasher)
     for (std::size_t i = 0; i < segment.bytes.size(); ++i) memory_[(segment.address + i) & 0xFFFF] = 0xFF;
   std::copy(top.begin(), top.end(), memory_.begin() + kExecutiveTop);
-  if (layout_.type != 'A') std::copy(snippet.begin(), snippet.end(), memory_.begin() + kSnippetStart);
+  if (layout_.type != 'A') std::copy(snippet.begin(), snippet.end(), memory_.begin() + kExecutiveLowBlock);
   running_ = false;
 }
 

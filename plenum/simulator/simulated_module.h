@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "plenum/runtime/memory_map.h"
 #include "plenum/simulator/firmware_segments.h"
 #include "plenum/simulator/loop_layout.h"
 
@@ -26,7 +27,7 @@ struct FirmwareShelf {
 
 class SimulatedModule {
  public:
-  static constexpr std::size_t kMemorySize = 0x10000;
+  static constexpr std::size_t kMemorySize = kModuleMemorySize;
 
   SimulatedModule(const SimulatedModuleLayout& layout, const FirmwareShelf& shelf);
 
@@ -47,8 +48,8 @@ class SimulatedModule {
   void poke(std::uint32_t address, std::uint8_t value) { memory_[address & 0xFFFF] = value; }
 
   // Where the combination action keeps its information block and banks.
-  std::uint32_t registrationInfoAddress() const { return layout_.type == 'B' ? 0x1EC0 : 0xE040; }
-  std::uint32_t registrationBase() const { return layout_.type == 'B' ? 0xE800 : 0xF000; }
+  std::uint32_t registrationInfoAddress() const { return registrationMapOf(layout_.type == 'B').registrationInfo; }
+  std::uint32_t registrationBase() const { return registrationMapOf(layout_.type == 'B').registrationBase; }
 
  private:
   Frame reply(const std::uint8_t* payload, std::size_t length) const;
