@@ -6,6 +6,8 @@
 #   examples/               the example configurations; examples/firmware/ the synthetic
 #                           firmware files (stand-ins for the simulated loop, never beside
 #                           plenum.exe, where real firmware files would be looked for)
+#   editors/                the Notepad++ language file and the VS Code extension package
+#                           (editors/CMakeLists.txt)
 install(TARGETS plenum RUNTIME DESTINATION bin)
 if(TARGET tirasse)
   # A native build (docs/windows.md): tirasse finds plenum.exe, plenum.bat and version.txt

@@ -8,6 +8,10 @@
 #   share/man/man1/                 plenum(1), tirasse(1), norvo-loop(1)
 #   share/doc/plenum/               the language reference, the README, the examples
 #   share/applications, share/icons the desktop entry and icon of tirasse
+#   share/vim/vimfiles/             Vim's syntax, file type and :make files, where Debian's Vim
+#                                   looks; share/plenum/editors/ the Notepad++ language file,
+#                                   the VS Code extension folder and package
+#                                   (editors/CMakeLists.txt)
 include(GNUInstallDirs)
 
 set(PLENUM_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/plenum)

@@ -40,11 +40,11 @@ fi
 [ -s "$root/share/plenum/editors/plenum-udl.xml" ] || fail "the Notepad++ language file is not installed"
 [ -s "$root/share/plenum/editors/vscode/syntaxes/ncf.tmLanguage.json" ] ||
   fail "the VS Code extension folder is not installed"
-for vsix in "$build"/editors/*.vsix; do
-  [ -e "$vsix" ] || continue
-  cmp -s "$vsix" "$root/share/plenum/editors/$(basename "$vsix")" ||
-    fail "the VS Code extension package $(basename "$vsix") is not installed"
-done
+if grep -qx 'PLENUM_EDITORS_VSIX:BOOL=ON' "$build/CMakeCache.txt"; then
+  vsix=plenum-ncf-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt").vsix
+  [ -s "$build/editors/$vsix" ] && cmp -s "$build/editors/$vsix" "$root/share/plenum/editors/$vsix" ||
+    fail "the VS Code extension package $vsix is not installed"
+fi
 
 # Manual pages render without a warning.
 if command -v groff >/dev/null; then
