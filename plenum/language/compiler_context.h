@@ -22,6 +22,7 @@ struct IdentifierRecord {
   std::string name;
   Element* element = nullptr;  // bound by Element::bindName
   int moduleNumber = -1;       // module whose program holds the element
+  std::vector<int> mentionLines;  // every line the name is written on, in reading order
 };
 
 // The work bytes in which the couplers of one module collect their destination's notes.
@@ -63,6 +64,11 @@ class IdentifierTable {
   // The record for the text, or null when the text was never mentioned.
   const IdentifierRecord* find(const std::string& text) const;
   std::size_t size() const { return records_.size(); }
+  // Every record, in name order.
+  template <class Visit>
+  void forEach(Visit visit) const {
+    for (const auto& [text, record] : records_) visit(record);
+  }
 
  private:
   std::map<std::string, IdentifierRecord> records_;  // std::map keeps node addresses

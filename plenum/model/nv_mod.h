@@ -138,6 +138,9 @@ class NvPbusMod : public NvMod {
   // Whether work-memory byte address is handed out (or reserved).
   bool isWorkByteUsed(int address) const;
 
+  // Bytes of module memory for the program and its memory banks.
+  int programArea() const;
+
   ModuleProgram program;
   int number = -1;  // position in the configuration, set by addModule
   std::vector<std::unique_ptr<PbusDev>> boards;
@@ -163,7 +166,6 @@ class NvPbusMod : public NvMod {
   void settleChainSize();
   void appendModuleFlags();
   void checkSizes();
-  int programArea() const;
 
   std::array<bool, WorkMemoryBytes> memoryMap_{};
   bool memoryMapReady_ = false;
