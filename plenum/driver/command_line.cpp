@@ -125,6 +125,7 @@ int runCommandLine(int argc, char** argv) {
   const char* program = argv[0];
   if (argc > 1) {
     if (LongOptionAction action = findLongOption(argv[1])) return action(program);
+    if (LongCommandAction command = findLongCommand(argv[1])) return command(argc, argv);
   }
   if (!numberArgumentsAreNumbers(argc, argv, letters)) return StatusBadOption;
   opterr = 0;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "plenum/driver/chart_option.h"
 #include "plenum/protocol/chain_inquiry.h"
 
 namespace plenum {
@@ -41,6 +42,10 @@ int printHelp(const char* programPath) {
       "              this does not stop a download (use -t for that)\n"
       "  --help      this text\n"
       "  --version   the package version and the executive version plenum targets\n"
+      "  --chart[=text|csv|html] [--output f] config_file\n"
+      "              the wiring chart of the configuration, without MIDI traffic\n"
+      "  --xref [--output f] config_file\n"
+      "              every name and MIDI item with the lines that define and use it\n"
       "Exit statuses: 0 success (-E, -H, -R, -v and -p print nothing then; -D also with\n"
       "differences); 1 an operation failed, or an option's action failed and the later\n"
       "options still ran; 2 module count inquiry, programming or verify failed during a\n"
@@ -66,7 +71,27 @@ constexpr LongOption kLongOptions[] = {
     {"--version", printVersion},
 };
 
+struct LongCommand {
+  const char* word;
+  LongCommandAction action;
+};
+
+constexpr LongCommand kLongCommands[] = {
+    {"--chart", runChartOption},
+    {"--xref", runCrossReferenceOption},
+};
+
 }  // namespace
+
+LongCommandAction findLongCommand(const char* word) {
+  for (const LongCommand& command : kLongCommands) {
+    const std::size_t length = std::strlen(command.word);
+    if (std::strncmp(word, command.word, length) == 0 &&
+        (word[length] == '\0' || word[length] == '='))
+      return command.action;
+  }
+  return nullptr;
+}
 
 LongOptionAction findLongOption(const char* word) {
   for (const LongOption& option : kLongOptions) {

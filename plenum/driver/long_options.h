@@ -10,4 +10,9 @@ namespace plenum {
 using LongOptionAction = int (*)(const char* programPath);
 LongOptionAction findLongOption(const char* word);
 
+// Long options that read the words after them (their own options and a configuration
+// file) get the whole command line. A word matches as written or followed by "=value".
+using LongCommandAction = int (*)(int argc, char** argv);
+LongCommandAction findLongCommand(const char* word);
+
 }  // namespace plenum
