@@ -249,6 +249,22 @@ LANGUAGE_CONFIGURATION = json.dumps({
 }, indent=2) + '\n'
 
 
+# The page VS Code shows for the extension.
+VSCODE_README = """# plenum configuration files
+
+Highlighting of plenum's configuration files (`.ncf`): star keywords, the word operators,
+comments, numbers, MIDI literals such as `C4N36` and `C5P1`, identifiers, and strings with
+their escapes.
+
+plenum's errors at their lines: copy `tasks.json` from the installed extension folder (or
+from plenum's `share/plenum/editors/vscode/`) into your workspace's `.vscode/tasks.json`
+and run the task "plenum: check this file" (Terminal > Run Task...). It runs
+`plenum -x -t` on the open file; the problem matcher `$plenum` turns each
+`file:line: message` that plenum prints into a problem at that line. plenum must be on
+the PATH.
+"""
+
+
 def write(path, text):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, 'w', encoding='utf-8', newline='\n') as f:
@@ -268,6 +284,7 @@ def main():
     write(os.path.join(out, 'vscode/language-configuration.json'), LANGUAGE_CONFIGURATION)
     write(os.path.join(out, 'vscode/syntaxes/ncf.tmLanguage.json'), textmate_grammar(stars, words))
     write(os.path.join(out, 'vscode/tasks.json'), vscode_tasks())
+    write(os.path.join(out, 'vscode/README.md'), VSCODE_README)
 
 
 if __name__ == '__main__':

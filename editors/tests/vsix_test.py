@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The .vsix is a ZIP that VS Code can install: its manifest names the extension at the
 project's version, and it carries the generated grammar, language configuration,
-package.json with the problem matcher and the task, byte for byte."""
+package.json with the problem matcher, the task and the README, byte for byte."""
 import json
 import posixpath
 import sys
@@ -42,8 +42,16 @@ with zipfile.ZipFile(vsix) as z:  # raises on a file that is no ZIP
     if 'plenum' not in matchers or not matchers['plenum']['pattern'].get('regexp'):
         failures.append('no plenum problem matcher with a pattern')
 
-    identity = ET.fromstring(z.read('extension.vsixmanifest')).find(
-        './/{http://schemas.microsoft.com/developer/vsx-schema/2011}Identity')
+    manifest = ET.fromstring(z.read('extension.vsixmanifest'))
+    vsx = '{http://schemas.microsoft.com/developer/vsx-schema/2011}'
+    # vsce stores the README under a name of its own; the manifest says which.
+    details = [a.get('Path') for a in manifest.iter(vsx + 'Asset')
+               if a.get('Type') == 'Microsoft.VisualStudio.Services.Content.Details']
+    if len(details) != 1 or details[0] not in names:
+        failures.append(f'the extension page (README) is not in the package: {details}')
+    elif z.read(details[0]) != open(posixpath.join(folder, 'README.md'), 'rb').read():
+        failures.append(f'{details[0]} differs from the generated README.md')
+    identity = manifest.find(f'.//{vsx}Identity')
     if identity is None:
         failures.append('the manifest has no Identity')
     elif (identity.get('Id'), identity.get('Version'), identity.get('Publisher')) != \
