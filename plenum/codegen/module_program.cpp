@@ -100,7 +100,9 @@ bool ModuleProgram::patchForwardBranch(ByteString& list, int position) {
     list[p] = static_cast<std::uint8_t>(distance);
     return false;
   }
-  // The 3-byte jump is one byte longer, so it has one byte further to go.
+  // The 3-byte jump is one byte longer, so it has one byte further to go. Its 16 bits
+  // suffice: every list is part of the image, and an image longer than its module's
+  // program area, which lies below 0x10000, is refused by the program size check.
   int jump = distance + 1;
   list[p - 1] = list[p];
   list[p] = static_cast<std::uint8_t>(jump >> 8);
@@ -123,6 +125,7 @@ void ModuleProgram::placeDispatchLists(const ChannelLists& lists, ChannelAddress
   for (std::size_t channel = 0; channel < lists.size(); ++channel) {
     addresses[channel] = NoDispatchList;
     if (lists[channel].empty()) continue;
+    // Fits 16 bits whenever the image fits its program area (see patchForwardBranch).
     std::uint32_t address = loadAddress + static_cast<std::uint32_t>(image_.size());
     addresses[channel] = static_cast<std::uint16_t>(address);
     appendBytes(image_, lists[channel]);
@@ -138,6 +141,11 @@ void ModuleProgram::buildImage() {
   image_.insert(image_.end(), truncation.begin(), truncation.end());
   image_.push_back(0);  // translate table pointer, written below when there is a table
   image_.push_back(0);
+  // Each fits its byte in a program that compiles without errors: piston size and bytes
+  // follow from at most 128 tabs (or 16 chain bytes), the mag time is checked, the piston
+  // memories are checked where they are counted, memory banks end at 128 (the highest
+  // memory select value is 127; none is stored as 0xFF), the bank byte is a work byte, and a chain of more than
+  // 16 bytes is refused.
   for (int value : {pistonSize, pistonBytes, magTime, pistons, memBanks - 1, bankByte,
                     pbusSize, pbusInterval})
     image_.push_back(static_cast<std::uint8_t>(value & 0xFF));

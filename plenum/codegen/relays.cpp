@@ -258,6 +258,13 @@ bool ModRelay::outputNotes(const DivisionNotes& notes, bool cutAtTop, int& count
   if (channel == -1) reportAt(*this, "Either MIDI_CHANNEL or RANK must be defined");
   count = notes.count;
   start = number + notes.first;
+  // The record holds the first output note in one byte: below 0 it would become a byte of
+  // 0x80 or more, which the MIDI wire takes for a status byte.
+  if (!isTrap() && start < 0) {
+    reportAt(*this, "*MIDI_OFFSET %d takes the division's first note %d below note 0", number,
+             notes.first);
+    return false;
+  }
   if (cutAtTop && count + start > 128) count = 128 - start;
   if (count < 1) {
     reportAt(*this, "Relay declaration has no effective notes");

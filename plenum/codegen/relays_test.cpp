@@ -221,6 +221,71 @@ TEST(RelayRecords, TabsAreLimitedByTheLengthByte) {
   }
 }
 
+// Condition pairs share the record with the tabs: the limit holds for the two together,
+// and for conditions alone.
+TEST(RelayRecords, ConditionsAreLimitedByTheLengthByteToo) {
+  auto relayWith = [](int tabs, int conditions) {
+    std::string items = "*RELAY *DIVISION = great *MIDI_CHANNEL = 3";
+    for (int i = 0; i < tabs; ++i) items += " *TAB = principal";
+    if (conditions > 0) {
+      items += " (flute";
+      for (int i = 1; i < conditions; ++i) items += i % 2 ? " & !principal" : " & flute";
+      items += ")";
+    }
+    return items;
+  };
+  struct Case {
+    int tabs;
+    int conditions;
+    bool fits;
+  };
+  const Case cases[] = {{0, 122, true}, {0, 123, false}, {0, 200, false}, {61, 61, true}, {61, 62, false}};
+  for (const Case& c : cases) {
+    Compiled compiled(relayWith(c.tabs, c.conditions));
+    const std::string said = compiled.output.out + compiled.output.err;
+    const std::string refusal = "*RELAY has " + std::to_string(c.tabs + c.conditions) +
+                                " tabs and conditions, at most 122 fit in one record";
+    if (c.fits) {
+      ASSERT_EQ(compiled.output.status, -1) << said;
+      ASSERT_EQ(compiled.records(SFdoRelay).size(), 1u);
+      // The whole condition went into the record as pairs, filling it.
+      EXPECT_EQ(compiled.records(SFdoRelay).at(0).at(1), 254);
+    } else {
+      EXPECT_NE(said.find(refusal), std::string::npos) << c.tabs << "+" << c.conditions << "\n" << said;
+      EXPECT_TRUE(compiled.records(SFdoRelay).empty());
+    }
+  }
+}
+
+// The first output note is one byte of the record: an offset that takes it below 0 would
+// put a status byte into the notes a relay sends.
+TEST(RelayRecords, AnOffsetMayNotTakeTheFirstNoteBelowZero) {
+  struct Case {
+    const char* kind;
+    RecordCode code;
+    int offset;
+    bool fits;
+  };
+  // The division starts at note 36.
+  const Case cases[] = {{"*RELAY", SFdoRelay, -36, true},         {"*RELAY", SFdoRelay, -37, false},
+                        {"*MELODY", SFdoMelodyRelay, -36, true},  {"*MELODY", SFdoMelodyRelay, -126, false},
+                        {"*BASS", SFdoBassRelay, -37, false}};
+  for (const Case& c : cases) {
+    Compiled compiled(std::string(c.kind) + " *DIVISION = great *MIDI_CHANNEL = 3 *MIDI_OFFSET = " +
+                      std::to_string(c.offset));
+    const std::string said = compiled.output.out + compiled.output.err;
+    const std::string refusal = "*MIDI_OFFSET " + std::to_string(c.offset) +
+                                " takes the division's first note 36 below note 0";
+    EXPECT_EQ(said.find(refusal) == std::string::npos, c.fits) << c.kind << c.offset << "\n" << said;
+    ASSERT_EQ(compiled.output.status, -1) << said;
+    EXPECT_EQ(compiled.records(c.code).size(), c.fits ? 1u : 0u) << c.kind << c.offset;
+    // A plain relay without tabs: code, length, 0, bitmap, byte count, masks, first note.
+    if (c.fits && c.code == SFdoRelay) {
+      EXPECT_EQ(compiled.records(c.code).at(0).at(7), 0);
+    }
+  }
+}
+
 TEST(RelayGroups, IfElseBranchesLandOnTheElsePartAndAfterIt) {
   // Each relay record is 10 bytes; 26 of them need the long forms.
   struct Case {

@@ -69,6 +69,16 @@ inline constexpr std::uint32_t kRegistrationAreaEnd = 0xF000;
 inline constexpr std::uint32_t kRegistrationMarker = 0xF7D7;
 
 static_assert(kExecutiveTop + kExecutiveTopSize == kModuleMemorySize);
+// Every program area ends inside the 16-bit address space, so the addresses and branch
+// distances of a program that fits its area fit 16 bits (module_program.cpp relies on it).
+constexpr bool programAreasFitAddresses() {
+  for (const ModuleMemoryMap& map : kModuleMemoryMaps) {
+    const int area = map.programArea > map.programAreaCombination ? map.programArea : map.programAreaCombination;
+    if (map.programLoad + static_cast<std::uint32_t>(area) > kModuleMemorySize) return false;
+  }
+  return true;
+}
+static_assert(programAreasFitAddresses());
 static_assert(memoryMapOf('B')->programLoad + memoryMapOf('B')->programArea ==
               memoryMapOf('B')->registrationBase);
 static_assert(memoryMapOf('A')->programLoad + memoryMapOf('A')->programAreaCombination ==
