@@ -85,6 +85,28 @@ bool numberArgumentsAreNumbers(int argc, char** argv, const std::string& letters
   return true;
 }
 
+// The words from argv[first] on, each after a blank.
+std::string wordsFrom(int argc, char** argv, int first) {
+  std::string words;
+  for (int i = first; i < argc; ++i) words += std::string(" ") + argv[i];
+  return words;
+}
+
+// getopt has just refused the '-' of a word "--name": a long option after other options,
+// or one that does not exist. The refusal stays as it always was (status 3); this only
+// says why on stderr. getopt leaves optind at the word while it still holds letters.
+void explainLongOption(int argc, char** argv) {
+  for (int i : {optind, optind - 1}) {
+    if (i <= 0 || i >= argc || std::strncmp(argv[i], "--", 2) != 0 || argv[i][2] == '\0') continue;
+    if (findLongOption(argv[i]) != nullptr || findLongCommand(argv[i]) != nullptr) {
+      std::fprintf(stderr, "%s counts only as the first word: %s %s\n", argv[i], argv[0], argv[i]);
+    } else {
+      std::fprintf(stderr, "there is no option %s; %s --help lists the options\n", argv[i], argv[0]);
+    }
+    return;
+  }
+}
+
 // Performs the action of one recognised option; false for a letter it does not know.
 bool performOption(int letter, const char* argument) {
   Settings& s = settings();
@@ -124,7 +146,11 @@ int runCommandLine(int argc, char** argv) {
   const std::string letters = getoptLetters();
   const char* program = argv[0];
   if (argc > 1) {
-    if (LongOptionAction action = findLongOption(argv[1])) return action(program);
+    if (LongOptionAction action = findLongOption(argv[1])) {
+      // A long option stands alone; whatever follows would otherwise vanish unnoticed.
+      if (argc > 2) std::fprintf(stderr, "ignored after %s:%s\n", argv[1], wordsFrom(argc, argv, 2).c_str());
+      return action(program);
+    }
     if (LongCommandAction command = findLongCommand(argv[1])) return command(argc, argv);
   }
   if (!numberArgumentsAreNumbers(argc, argv, letters)) return StatusBadOption;
@@ -133,6 +159,7 @@ int runCommandLine(int argc, char** argv) {
   for (int letter; (letter = getopt(argc, argv, letters.c_str())) != -1;) {
     if (letter == '?') {
       std::fprintf(stderr, "%s: invalid option -- %c\n", program, optopt);
+      if (optopt == '-') explainLongOption(argc, argv);
     } else if (letter == ':') {
       std::fprintf(stderr, "%s: option requires an argument -- %c\n", program, optopt);
       letter = '?';
@@ -146,9 +173,8 @@ int runCommandLine(int argc, char** argv) {
     const char* fileName = argv[optind];
     // Nothing after the file is read; say so, lest a misplaced -t go unnoticed and download.
     if (optind + 1 < argc) {
-      std::string ignored;
-      for (int i = optind + 1; i < argc; ++i) ignored += std::string(" ") + argv[i];
-      std::fprintf(stderr, "ignored after the configuration file:%s\n", ignored.c_str());
+      std::fprintf(stderr, "ignored after the configuration file:%s\n",
+                   wordsFrom(argc, argv, optind + 1).c_str());
     }
     std::printf("Parsing file %s\n", fileName);
     downloadConfigurationFile(fileName);

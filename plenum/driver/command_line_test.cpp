@@ -129,7 +129,7 @@ TEST_F(CommandLine, BadOptionsStopTheWalkWithStatusThree) {
 
 TEST_F(CommandLine, HelpNamesEveryOptionAndActsOnNothing) {
   EXPECT_EQ(run({"--help", "-m", "3"}), 0);
-  EXPECT_EQ(err, "");
+  EXPECT_EQ(err, "ignored after --help: -m 3\n");
   for (const char* letter = OptionLetters; *letter != '\0'; ++letter) {
     if (*letter == ':') continue;
     EXPECT_NE(out.find(std::string(" -") + *letter), std::string::npos) << *letter;
@@ -139,9 +139,29 @@ TEST_F(CommandLine, HelpNamesEveryOptionAndActsOnNothing) {
   EXPECT_EQ(settings().startModule, Settings{}.startModule);
 }
 
-TEST_F(CommandLine, UnknownLongOptionsAreRefusedAsBefore) {
-  EXPECT_EQ(run({"--helpme"}), 3);
-  EXPECT_EQ(out, "getopt returned 63 (?)\n");
+TEST_F(CommandLine, LongOptionsAnywhereButFirstAreRefusedAsBeforeAndSaySo) {
+  struct Case {
+    std::vector<std::string> words;
+    const char* said;  // after getopt's own complaint
+  };
+  for (const Case& c : {
+           Case{{"--helpme"}, "there is no option --helpme; plenum --help lists the options\n"},
+           Case{{"-m", "1", "--help"}, "--help counts only as the first word: plenum --help\n"},
+           Case{{"-m", "1", "--devices", "-m", "2"},
+                "--devices counts only as the first word: plenum --devices\n"},
+           Case{{"-m", "1", "--version=2"},
+                "there is no option --version=2; plenum --help lists the options\n"}}) {
+    resetSettings();
+    EXPECT_EQ(run(c.words), 3);
+    EXPECT_EQ(out, "getopt returned 63 (?)\n");
+    EXPECT_EQ(err, std::string("plenum: invalid option -- -\n") + c.said);
+    if (c.words.size() > 1) {
+      EXPECT_EQ(settings().startModule, 1);
+    }
+  }
+  // "--" alone ends the options and a single dash is a letter like any other: nothing added.
+  EXPECT_EQ(run({"-m", "1", "-x-"}), 3);
+  EXPECT_EQ(err, "plenum: invalid option -- -\n");
 }
 
 TEST_F(CommandLine, ARunCanBeRepeatedInOneProcess) {

@@ -2,8 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "plenum/driver/chart_option.h"
+#include "plenum/midi/current_port.h"
+#include "plenum/midi/device_list.h"
 #include "plenum/protocol/chain_inquiry.h"
 
 namespace plenum {
@@ -19,7 +22,7 @@ int printHelp(const char* programPath) {
       "  -d hex      debug bits (hexadecimal): 1 progress, 2 SysEx sent, 4 pages and sizing,\n"
       "              8 hex dump, 10 configuration listing, 20 program listing,\n"
       "              40 SysEx received, 80 protocol detail, 100 parser trace\n"
-      "  -i n, -o n  MIDI input and output device numbers\n"
+      "  -i n, -o n  MIDI input and output device numbers (plenum --devices lists them)\n"
       "  -m n        module number (zero based) for the options after it; for -S, -U and -C\n"
       "              the first memory bank instead (they act on every module with\n"
       "              combination action)\n"
@@ -42,10 +45,12 @@ int printHelp(const char* programPath) {
       "              this does not stop a download (use -t for that)\n"
       "  --help      this text\n"
       "  --version   the package version and the executive version plenum targets\n"
+      "  --devices   the MIDI input and output devices with the numbers -i and -o take\n"
       "  --chart[=text|csv|html] [--output f] config_file\n"
       "              the wiring chart of the configuration, without MIDI traffic\n"
       "  --xref [--output f] config_file\n"
       "              every name and MIDI item with the lines that define and use it\n"
+      "Long options count only as the first word; only --chart and --xref take words after.\n"
       "Exit statuses: 0 success (-E, -H, -R, -v and -p print nothing then; -D also with\n"
       "differences); 1 an operation failed, or an option's action failed and the later\n"
       "options still ran; 2 module count inquiry, programming or verify failed during a\n"
@@ -61,6 +66,18 @@ int printVersion(const char*) {
   return 0;
 }
 
+// The numbers shown are those the port's own device choice counts, from the same lists.
+int listDevices(const char*) {
+  const std::string loop = portSourceDescription();
+  if (!loop.empty()) {
+    std::printf("MIDI input and output: %s\n", loop.c_str());
+    std::puts("No MIDI device is opened while PLENUM_LOOP is set; -i and -o are not used.");
+    return 0;
+  }
+  printMidiDevices(portDeviceLists());
+  return 0;
+}
+
 struct LongOption {
   const char* word;
   LongOptionAction action;
@@ -69,6 +86,7 @@ struct LongOption {
 constexpr LongOption kLongOptions[] = {
     {"--help", printHelp},
     {"--version", printVersion},
+    {"--devices", listDevices},
 };
 
 struct LongCommand {

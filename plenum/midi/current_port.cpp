@@ -29,6 +29,11 @@ std::function<std::unique_ptr<Midi>()>& portSource() {
   return *source;
 }
 
+std::function<std::string()>& sourceDescription() {
+  static auto* describe = new std::function<std::string()>();
+  return *describe;
+}
+
 std::unique_ptr<Midi> makePort() {
   if (portFactory()) return portFactory()();
   if (portSource()) {
@@ -67,6 +72,14 @@ void setPortFactory(std::function<std::unique_ptr<Midi>()> factory) {
 
 void setPortSource(std::function<std::unique_ptr<Midi>()> source) {
   portSource() = std::move(source);
+}
+
+void setPortSourceDescription(std::function<std::string()> describe) {
+  sourceDescription() = std::move(describe);
+}
+
+std::string portSourceDescription() {
+  return sourceDescription() ? sourceDescription()() : std::string();
 }
 
 }  // namespace plenum

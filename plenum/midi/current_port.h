@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "plenum/midi/midi.h"
 
@@ -36,5 +37,10 @@ void setPortFactory(std::function<std::unique_ptr<Midi>()> factory);
 // Asked first on every opening, after a test's factory: a port it returns is used, a null
 // one means the system's devices. This layer knows nothing of what stands behind it.
 void setPortSource(std::function<std::unique_ptr<Midi>()> source);
+
+// What the port source will stand in for the devices with, said in a few words for the
+// device listing (plenum --devices); "" while it leaves the port to the devices.
+void setPortSourceDescription(std::function<std::string()> describe);
+std::string portSourceDescription();
 
 }  // namespace plenum

@@ -6,6 +6,13 @@
 
 namespace plenum {
 
+void printDeviceNumbers(MidiDirection direction, const std::vector<std::string>& names) {
+  const bool input = direction == MidiDirection::Input;
+  for (std::size_t i = 0; i < names.size(); ++i)
+    std::printf(input ? "Input device number %d is %s\n" : "Output device number %d is %s\n",
+                static_cast<int>(i), names[i].c_str());
+}
+
 void requireSomeDevice(MidiDirection direction, const std::vector<std::string>& names) {
   if (!names.empty()) return;
   std::puts(direction == MidiDirection::Input ? "Oh my, I can't find any MIDI input devices!"
@@ -19,9 +26,7 @@ int chooseDevice(MidiDirection direction, int requested, const std::vector<std::
   const bool input = direction == MidiDirection::Input;
   std::printf(input ? "There are %d MIDI input devices:\n" : "There are %d MIDI output devices:\n",
               static_cast<int>(names.size()));
-  for (std::size_t i = 0; i < names.size(); ++i)
-    std::printf(input ? "Input device number %d is %s\n" : "Output device number %d is %s\n",
-                static_cast<int>(i), names[i].c_str());
+  printDeviceNumbers(direction, names);
   std::puts(input ? "Please select one of them with the -i option"
                   : "Please select one of them with the -o option");
   exitWith(1);

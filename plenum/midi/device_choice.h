@@ -11,6 +11,9 @@ namespace plenum {
 
 enum class MidiDirection { Input, Output };
 
+// One line per device, "Input device number N is NAME", N the number -i / -o take.
+void printDeviceNumbers(MidiDirection direction, const std::vector<std::string>& names);
+
 // Ends the run (status 1) when there is no device at all.
 void requireSomeDevice(MidiDirection direction, const std::vector<std::string>& names);
 

@@ -9,10 +9,12 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "plenum/midi/device_list.h"
 #include "plenum/runtime/exits.h"
 #include "plenum/runtime/settings.h"
 
@@ -223,6 +225,49 @@ TEST(WinMidiOpening, RequestedNumbersAreUsedEvenWithSeveralDevices) {
   WinMidi port(2, 1, driver);
   EXPECT_EQ(driver.openedInput, 2);
   EXPECT_EQ(driver.openedOutput, 1);
+}
+
+// plenum --devices on Windows: every number it shows opens the device of the name beside it.
+TEST(WinMidiDevices, EachListedNumberOpensTheDeviceNamedBesideIt) {
+  ScriptedDriver driver;
+  driver.inputs = {"Loop out", "USB MIDI", "Synth"};
+  driver.outputs = {"Synth", "Loop in"};
+  testing::internal::CaptureStdout();
+  printMidiDevices(winMidiDeviceLists(driver));
+  const std::string shown = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(shown,
+            "MIDI system: Windows multimedia MIDI
+"
+            "MIDI input devices, for -i:
+"
+            "Input device number 0 is Loop out
+Input device number 1 is USB MIDI
+"
+            "Input device number 2 is Synth
+"
+            "MIDI output devices, for -o:
+"
+            "Output device number 0 is Synth
+Output device number 1 is Loop in
+"
+            "Give -i and -o with these numbers before the first option that uses MIDI.
+");
+  std::istringstream lines(shown);
+  int opened = 0;
+  for (std::string line; std::getline(lines, line);) {
+    int number = -1;
+    char name[64] = "";
+    if (std::sscanf(line.c_str(), "Input device number %d is %63[^\n]", &number, name) == 2) {
+      WinMidi port(number, 0, driver);
+      EXPECT_EQ(driver.inputs.at(driver.openedInput), name);
+      ++opened;
+    } else if (std::sscanf(line.c_str(), "Output device number %d is %63[^\n]", &number, name) == 2) {
+      WinMidi port(0, number, driver);
+      EXPECT_EQ(driver.outputs.at(driver.openedOutput), name);
+      ++opened;
+    }
+  }
+  EXPECT_EQ(opened, 5);
 }
 
 TEST(WinMidiOpening, DeviceRulesEndTheRunAndLeaveNothingOpen) {

@@ -2,21 +2,40 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "plenum/midi/current_port.h"
 #include "plenum/simulator/simulated_loop.h"
 
 namespace plenum {
 
+namespace {
+
+// The simulated modules live for the whole run, like hardware, whatever happens to the
+// port; never destroyed, as the exit handlers may close the port after static destructors.
+// Null while PLENUM_LOOP is not set.
+std::shared_ptr<SimulatedModules> loopModules() {
+  const char* loop = std::getenv("PLENUM_LOOP");
+  if (!loop) return nullptr;
+  static auto* modules = new std::shared_ptr<SimulatedModules>();
+  if (!*modules) *modules = simulatedModulesFrom(loop);
+  return *modules;
+}
+
+}  // namespace
+
 void useSimulatedLoopWhenSet() {
   setPortSource([]() -> std::unique_ptr<Midi> {
-    const char* loop = std::getenv("PLENUM_LOOP");
-    if (!loop) return nullptr;
-    // The simulated modules live for the whole run, like hardware, whatever happens to the
-    // port; never destroyed, as the exit handlers may close the port after static destructors.
-    static auto* modules = new std::shared_ptr<SimulatedModules>();
-    if (!*modules) *modules = simulatedModulesFrom(loop);
-    return std::make_unique<SimulatedLoop>(*modules);
+    std::shared_ptr<SimulatedModules> modules = loopModules();
+    if (!modules) return nullptr;
+    return std::make_unique<SimulatedLoop>(modules);
+  });
+  setPortSourceDescription([]() -> std::string {
+    std::shared_ptr<SimulatedModules> modules = loopModules();
+    if (!modules) return {};
+    const int count = modules->chain.moduleCount();
+    return "the simulated loop of " + std::to_string(count) + (count == 1 ? " module" : " modules") +
+           " (PLENUM_LOOP=" + std::getenv("PLENUM_LOOP") + ")";
   });
 }
 

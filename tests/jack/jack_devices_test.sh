@@ -37,6 +37,49 @@ for option in i o; do
   [ -s "$work/past.err" ] && fail "plenum -$option 5 -V printed on standard error" "$work/past.err"
 done
 
+# plenum --devices: with a second loop on the server there are two devices each way, and
+# every number it shows is the device -i / -o open (the port plenum connects while it runs).
+mkfifo "$work/loop2_stdin"
+"$norvo" A,C <"$work/loop2_stdin" >"$work/loop2.log" 2>&1 &
+loop2_pid=$!
+more_pids=$loop2_pid
+exec 4>"$work/loop2_stdin"
+for i in 1 2 3 4 5 6 7 8 9 10; do grep -q "ports" "$work/loop2.log" && break; sleep 0.5; done
+timeout 30 "$plenum" --devices >"$work/devices.out" 2>"$work/devices.err"
+status=$?
+[ $status -eq 0 ] && [ ! -s "$work/devices.err" ] || fail "plenum --devices ended with status $status" "$work/devices.out" "$work/devices.err"
+grep -q "^MIDI system: jack$" "$work/devices.out" || fail "plenum --devices does not name JACK" "$work/devices.out"
+[ "$(grep -c "^Input device number [01] is .*:norvo-loop out$" "$work/devices.out")" -eq 2 ] &&
+  [ "$(grep -c "^Output device number [01] is .*:norvo-loop in$" "$work/devices.out")" -eq 2 ] ||
+  fail "plenum --devices does not list both loops each way" "$work/devices.out"
+# The device jack_lsp shows connected to a port of plenum's ("plenum input" or "plenum
+# output"; JACK numbers the client names of plenum's two ports apart).
+connected_to() {
+  jack_lsp -c | awk -v port=":$1" '/^[^ \t]/ { here = ($0 ~ /^plenum/ && substr($0, length($0) - length(port) + 1) == port); next }
+    here { sub(/^[ \t]+/, ""); print; exit }'
+}
+for pair in "0 0" "0 1" "1 0" "1 1"; do
+  set -- $pair
+  want_in=$(sed -n "s/^Input device number $1 is //p" "$work/devices.out")
+  want_out=$(sed -n "s/^Output device number $2 is //p" "$work/devices.out")
+  rm -f "$work/monitor_stdin"; mkfifo "$work/monitor_stdin"
+  timeout 30 "$plenum" -i "$1" -o "$2" -L <"$work/monitor_stdin" >"$work/monitor.out" 2>&1 &
+  monitor_pid=$!
+  more_pids="$loop2_pid $monitor_pid"
+  exec 5>"$work/monitor_stdin"
+  for i in 1 2 3 4 5 6 7 8 9 10; do grep -q "Monitoring" "$work/monitor.out" && break; sleep 0.5; done
+  got_in=$(connected_to "plenum input")
+  got_out=$(connected_to "plenum output")
+  echo >&5
+  exec 5>&-
+  wait $monitor_pid
+  [ "$got_in" = "$want_in" ] && [ "$got_out" = "$want_out" ] ||
+    fail "-i $1 -o $2 opened \"$got_in\" and \"$got_out\", --devices showed \"$want_in\" and \"$want_out\"" \
+      "$work/devices.out" "$work/monitor.out"
+done
+exec 4>&-
+wait $loop2_pid
+
 # -D -1 runs until Ctrl-C, which ends it with status 0 and its port closed.
 "$plenum" -D -1 >"$work/endless.out" 2>"$work/endless.err" &
 plenum_pid=$!

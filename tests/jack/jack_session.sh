@@ -5,7 +5,9 @@ work=$(mktemp -d)
 export JACK_NO_AUDIO_RESERVATION=1 JACK_NO_START_SERVER=1
 jack_pid=
 loop_pid=
+more_pids=  # other programs a test starts in the background, ended with the server
 cleanup() {
+  for pid in $more_pids; do kill "$pid" 2>/dev/null; done
   [ -n "$loop_pid" ] && kill "$loop_pid" 2>/dev/null
   [ -n "$jack_pid" ] && kill "$jack_pid" 2>/dev/null
   wait 2>/dev/null
@@ -26,10 +28,11 @@ start_jack() {
     { echo "SKIP: jackd -r -d dummy did not start:"; cat "$work/jackd.log"; exit 77; }
 }
 
-# Starts norvo-loop with two type B modules on the server; it runs until the script ends.
+# Starts norvo-loop with two type B modules (or the two-module loop given, as in
+# PLENUM_LOOP) on the server; it runs until the script ends.
 start_loop() {
   mkfifo "$work/loop_stdin"
-  "$norvo" B,B <"$work/loop_stdin" >"$work/loop.log" 2>&1 &
+  "$norvo" "${1:-B,B}" <"$work/loop_stdin" >"$work/loop.log" 2>&1 &
   loop_pid=$!
   exec 3>"$work/loop_stdin"
   for i in 1 2 3 4 5 6 7 8 9 10; do grep -q "ports" "$work/loop.log" && break; sleep 0.5; done
