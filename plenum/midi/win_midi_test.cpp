@@ -236,22 +236,13 @@ TEST(WinMidiDevices, EachListedNumberOpensTheDeviceNamedBesideIt) {
   printMidiDevices(winMidiDeviceLists(driver));
   const std::string shown = testing::internal::GetCapturedStdout();
   EXPECT_EQ(shown,
-            "MIDI system: Windows multimedia MIDI
-"
-            "MIDI input devices, for -i:
-"
-            "Input device number 0 is Loop out
-Input device number 1 is USB MIDI
-"
-            "Input device number 2 is Synth
-"
-            "MIDI output devices, for -o:
-"
-            "Output device number 0 is Synth
-Output device number 1 is Loop in
-"
-            "Give -i and -o with these numbers before the first option that uses MIDI.
-");
+            "MIDI system: Windows multimedia MIDI\n"
+            "MIDI input devices, for -i:\n"
+            "Input device number 0 is Loop out\nInput device number 1 is USB MIDI\n"
+            "Input device number 2 is Synth\n"
+            "MIDI output devices, for -o:\n"
+            "Output device number 0 is Synth\nOutput device number 1 is Loop in\n"
+            "Give -i and -o with these numbers before the first option that uses MIDI.\n");
   std::istringstream lines(shown);
   int opened = 0;
   for (std::string line; std::getline(lines, line);) {
