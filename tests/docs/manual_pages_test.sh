@@ -19,4 +19,4 @@ start_jack plenum-test-manuals
 cd "$examples/firmware"
 start_loop B,B,combi=1:8:64:2
 cd - >/dev/null
-python3 "$here/doc_commands.py" "$(dirname "$plenum")" "$examples" "$@"
+python3 "$here/doc_commands.py" --retry "$(dirname "$plenum")" "$examples" "$@"
