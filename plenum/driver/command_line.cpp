@@ -11,6 +11,8 @@
 
 #include "plenum/driver/long_options.h"
 #include "plenum/driver/operations.h"
+#include "plenum/driver/unused_settings.h"
+#include "plenum/midi/current_port.h"
 #include "plenum/runtime/exit_handlers.h"
 #include "plenum/runtime/settings.h"
 
@@ -31,7 +33,17 @@ void setDebugFlags(const char* text) {
   std::printf("debug is 0x%x\n", s.debugFlags);
 }
 
+// The devices open now are kept; a later number would otherwise seem to switch them.
+void warnWhenDevicesAreOpen(char letter, const char* text) {
+  if (!currentPortIsOpen()) return;
+  std::fprintf(stderr,
+               "-%c %s comes after the MIDI devices were opened: they stay as they are until an "
+               "operation opens them again\n",
+               letter, text);
+}
+
 void setInputDevice(const char* text) {
+  warnWhenDevicesAreOpen('i', text);
   settings().inputDevice = std::atoi(text);
   if (settings().debug(DebugProgress)) {
     std::printf("Using input device %d\n", settings().inputDevice);
@@ -39,6 +51,7 @@ void setInputDevice(const char* text) {
 }
 
 void setOutputDevice(const char* text) {
+  warnWhenDevicesAreOpen('o', text);
   settings().outputDevice = std::atoi(text);
   if (settings().debug(DebugProgress)) {
     std::printf("Using output device %d\n", settings().outputDevice);
@@ -156,6 +169,7 @@ int runCommandLine(int argc, char** argv) {
   if (!numberArgumentsAreNumbers(argc, argv, letters)) return StatusBadOption;
   opterr = 0;
   optind = 0;  // glibc: start a fresh scan, also when called more than once
+  UnusedSettings unused;
   for (int letter; (letter = getopt(argc, argv, letters.c_str())) != -1;) {
     if (letter == '?') {
       std::fprintf(stderr, "%s: invalid option -- %c\n", program, optopt);
@@ -168,7 +182,9 @@ int runCommandLine(int argc, char** argv) {
       std::printf("getopt returned %d (%c)\n", letter, letter);
       return StatusBadOption;
     }
+    unused.saw(letter, optarg);
   }
+  unused.report(optind < argc);
   if (optind < argc) {
     const char* fileName = argv[optind];
     // Nothing after the file is read; say so, lest a misplaced -t go unnoticed and download.

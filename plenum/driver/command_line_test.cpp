@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "plenum/midi/current_port.h"
 #include "plenum/runtime/settings.h"
 
 namespace plenum {
@@ -162,6 +164,44 @@ TEST_F(CommandLine, LongOptionsAnywhereButFirstAreRefusedAsBeforeAndSaySo) {
   // "--" alone ends the options and a single dash is a letter like any other: nothing added.
   EXPECT_EQ(run({"-m", "1", "-x-"}), 3);
   EXPECT_EQ(err, "plenum: invalid option -- -\n");
+}
+
+// Takes what is sent and answers nothing: enough for -R.
+class SilentPort final : public Midi {
+ public:
+  int sendSysex(const std::uint8_t*, std::size_t) override { return 0; }
+  void sendShort(const std::uint8_t*, std::size_t) override {}
+  bool pollSysex(std::uint8_t*, std::size_t, std::size_t&, int) override { return false; }
+  bool pollShort(std::uint32_t&) override { return false; }
+};
+
+TEST_F(CommandLine, SettingsThatNothingAfterThemReadsAreNamedOnStderr) {
+  struct Case {
+    std::vector<std::string> words;
+    const char* said;
+  };
+  for (const Case& c : {
+           Case{{"-m", "2"}, "no option after these uses them: -m 2\n"},
+           Case{{"-t", "-x"}, "without a configuration file these do nothing: -t -x\n"},
+           Case{{"-f", "-n", "3", "-u"},
+                "without a configuration file these do nothing: -f\n"
+                "no option after these uses them: -n 3 -u\n"},
+           Case{{"-m", "2", "-R"}, ""},  // -R acts after -m: nothing left unread
+           Case{{"-x", "-R", "-m", "1"},
+                "without a configuration file these do nothing: -x\n"
+                "no option after these uses them: -m 1\n"},
+           Case{{"-d", "1"}, ""},
+           Case{{"-R", "-i", "1"},
+                "-i 1 comes after the MIDI devices were opened: they stay as they are until an "
+                "operation opens them again\nno option after these uses them: -i 1\n"},
+       }) {
+    resetSettings();
+    installCurrentPort(std::make_unique<SilentPort>());  // -R's devices; the run closes them
+    EXPECT_EQ(run(c.words), 0);
+    EXPECT_EQ(err, c.said) << c.words.front();
+    EXPECT_EQ(out.find("comes after"), std::string::npos) << "standard output stays as it was";
+    closeCurrentPort();
+  }
 }
 
 TEST_F(CommandLine, ARunCanBeRepeatedInOneProcess) {

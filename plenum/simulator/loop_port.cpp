@@ -1,10 +1,12 @@
 #include "plenum/simulator/loop_port.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "plenum/midi/current_port.h"
+#include "plenum/runtime/settings.h"
 #include "plenum/simulator/simulated_loop.h"
 
 namespace plenum {
@@ -28,6 +30,13 @@ void useSimulatedLoopWhenSet() {
   setPortSource([]() -> std::unique_ptr<Midi> {
     std::shared_ptr<SimulatedModules> modules = loopModules();
     if (!modules) return nullptr;
+    // Device numbers (-i, -o, or the configuration's) would seem to choose something.
+    static bool told = false;
+    if (!told && (settings().inputDevice >= 0 || settings().outputDevice >= 0)) {
+      told = true;
+      std::fprintf(stderr, "PLENUM_LOOP is set: the simulated loop stands in for the MIDI devices, "
+                           "and the device numbers given are not used\n");
+    }
     return std::make_unique<SimulatedLoop>(modules);
   });
   setPortSourceDescription([]() -> std::string {
