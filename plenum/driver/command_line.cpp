@@ -192,6 +192,9 @@ int runCommandLine(int argc, char** argv) {
       std::fprintf(stderr, "ignored after the configuration file:%s\n",
                    wordsFrom(argc, argv, optind + 1).c_str());
     }
+    // The usage text calls -x "Just check file for syntax"; it only assumes the types.
+    if (settings().assumeTypeB && !settings().stopAfterCompile)
+      std::fputs("-x only assumes every module is type B; it does not stop the download (-t does)\n", stderr);
     std::printf("Parsing file %s\n", fileName);
     downloadConfigurationFile(fileName);
     resetMidi();
