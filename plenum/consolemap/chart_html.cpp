@@ -121,7 +121,7 @@ std::string chartHtml(const ConsoleMap& map) {
                                   ? std::string("Statements of the module")
                                   : "Board " + std::to_string(index) + ": " + boardTitle(board) +
                                         " (line " + std::to_string(board.line) + ")";
-        const std::string place = sectionPlace(section);
+        const std::string place = boardPlace(board);
         if (!place.empty()) heading += ", " + place;
         out += "<h3>" + escaped(heading) + "</h3>\n";
         if (section.rows.empty()) out += "<p class=\"meta\">(nothing)</p>\n";

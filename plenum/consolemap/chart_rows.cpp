@@ -23,10 +23,16 @@ const char* sideWord(BoardSide side) {
   }
 }
 
-std::string sectionPlace(const BoardSection& section) {
-  if (section.side == BoardSide::Items || section.bytes <= 0) return "";
-  return std::string(sideWord(section.side)) + " bytes " + std::to_string(section.chainOffset) +
-         "-" + std::to_string(section.chainOffset + section.bytes - 1);
+std::string boardPlace(const BoardMap& board) {
+  auto bytes = [](const char* chain, int offset, int count) {
+    return std::string(chain) + " bytes " + std::to_string(offset) + "-" +
+           std::to_string(offset + count - 1);
+  };
+  std::string place;
+  if (board.inputBytes > 0) place = bytes("input", board.inputOffset, board.inputBytes);
+  if (board.outputBytes > 0)
+    place += (place.empty() ? "" : ", ") + bytes("output", board.outputOffset, board.outputBytes);
+  return place;
 }
 
 std::string moduleTitle(const ModuleMap& module) {

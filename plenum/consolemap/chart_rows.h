@@ -11,8 +11,8 @@ namespace plenum {
 std::string rowItem(const MapRow& row);
 // "KX64", or "MQ64 Magnets" for a named board.
 std::string boardTitle(const BoardMap& board);
-// "input bytes 2-9", "output bytes 0-7", "" for a board without chain bytes.
-std::string sectionPlace(const BoardSection& section);
+// "input bytes 2-9", "input bytes 0-1, output bytes 0-1", "" for a board without chain bytes.
+std::string boardPlace(const BoardMap& board);
 // "input", "output" or "item".
 const char* sideWord(BoardSide side);
 // "Module 0, type B (line 9)".

@@ -70,7 +70,7 @@ std::string chartText(const ConsoleMap& map) {
         std::string heading = "  Board " + std::to_string(index) + ": " + boardTitle(board) +
                               " (line " + std::to_string(board.line) + ")";
         if (board.type == "MODULE") heading = "  Statements of the module";
-        const std::string place = sectionPlace(section);
+        const std::string place = boardPlace(board);
         if (!place.empty()) heading += ", " + place;
         out += "\n" + heading + "\n";
         if (section.rows.empty()) out += "    (nothing)\n";

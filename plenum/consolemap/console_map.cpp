@@ -26,6 +26,10 @@ BoardMap mapBoard(MapBuilder& builder, const PbusDev& board) {
   out.type = boardType(board);
   out.name = board.name();
   out.line = board.location.line;
+  out.inputOffset = board.inputOffset;
+  out.inputBytes = board.inputByteCount();
+  out.outputOffset = board.outputOffset;
+  out.outputBytes = board.outputByteCount();
   if (dynamic_cast<const PbusLytedStop*>(&board)) {
     mapLightedStops(builder, board, out);
   } else if (dynamic_cast<const PbusInputDev*>(&board)) {

@@ -33,8 +33,6 @@ enum class BoardSide { Input, Output, Items };
 
 struct BoardSection {
   BoardSide side = BoardSide::Items;
-  int chainOffset = 0;  // first byte of the board on that chain
-  int bytes = 0;        // bytes it takes there
   std::vector<MapRow> rows;
 };
 
@@ -42,6 +40,12 @@ struct BoardMap {
   std::string type;   // the statement keyword: KX64, MQ64, RELAYS, SERIAL_LCD, MODULE, ...
   std::string name;   // the board's identifier, "" when none
   int line = 0;
+  // Where the board sits on the module's two chains (a KX-64 and a lighted-stop board
+  // take bytes on both); 0 bytes: not on that chain.
+  int inputOffset = 0;
+  int inputBytes = 0;
+  int outputOffset = 0;
+  int outputBytes = 0;
   std::vector<BoardSection> sections;
 };
 

@@ -48,7 +48,9 @@ TEST(ConsoleMap, InputBoardsListEveryBitInBusOrder) {
   EXPECT_EQ(m.map.modules[1].boards[0].type, "INPUT_96");
   EXPECT_EQ(first.boards[0].sections[0].rows.size(), 64u);
   EXPECT_EQ(m.map.modules[1].boards[0].sections[0].rows.size(), 96u);
-  EXPECT_EQ(first.boards[1].sections[0].chainOffset, 2);  // after the KX-64's two bytes
+  EXPECT_EQ(first.boards[1].inputOffset, 2);  // after the KX-64's two bytes
+  EXPECT_EQ(first.boards[1].inputBytes, 8);
+  EXPECT_EQ(first.boards[0].outputBytes, 2);  // the KX-64 takes output bytes as well
 
   struct Case {
     int module, board, bit;

@@ -133,8 +133,6 @@ void mapControllerBits(MapBuilder& builder, const ModInControl& control, int mod
 void mapInputBoard(MapBuilder& builder, const PbusDev& board, BoardMap& out) {
   BoardSection section;
   section.side = BoardSide::Input;
-  section.chainOffset = board.inputOffset;
-  section.bytes = board.inputByteCount();
   section.rows = freeRows(board.inputBitCount());
   const int module = board.module ? board.module->number : -1;
   for (const auto& item : board.items) {
@@ -155,8 +153,6 @@ void mapLightedStops(MapBuilder& builder, const PbusDev& board, BoardMap& out) {
   const auto& lighted = static_cast<const PbusLytedStop&>(board);
   BoardSection section;
   section.side = BoardSide::Input;
-  section.chainOffset = board.inputOffset;
-  section.bytes = board.inputByteCount();
   const int units = lighted.unitBytes();
   section.rows = freeRows(units * (lighted.singleRow ? 4 : 8));
   const int module = board.module ? board.module->number : -1;

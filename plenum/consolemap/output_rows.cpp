@@ -156,8 +156,6 @@ void gatherMagnets(const Configuration& configuration, const PbusDev& board, Cha
 void mapOutputBoard(MapBuilder& builder, const PbusDev& board, BoardMap& out) {
   BoardSection section;
   section.side = BoardSide::Output;
-  section.chainOffset = board.outputOffset;
-  section.bytes = board.outputByteCount();
   section.rows = freeRows(board.outputBitCount());
   const NvPbusMod* module = board.module;
   if (!module) {
