@@ -38,7 +38,7 @@ void traceBlock(const BlockRequest& block, const BlockRules& rules) {
 
 void traceRequest(const BlockRules& rules, const Bytes& request) {
   if (!settings().debug(DebugProtocolDetail)) return;
-  std::printf(rules.trace == BlockTrace::Pages ? "Sending:\n" : "Sending: ");
+  std::fputs(rules.trace == BlockTrace::Pages ? "Sending:\n" : "Sending: ", stdout);
   printText(request);
 }
 
