@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
 #include <chrono>
 #include <thread>
 
@@ -114,6 +115,24 @@ TEST_F(InterruptTest, BusyMainThreadIsEndedWithoutTouchingThePort) {
   serviceInterrupt();
   EXPECT_EQ(closes, 0);
 }
+
+#ifdef _WIN32
+// A front end stops plenum with Ctrl-Break (the only event it can send to plenum's own
+// process group); it must end the run as Ctrl-C does. raise() runs the handler on the
+// thread that raises it, here one beside the waiting main thread.
+TEST_F(InterruptTest, CtrlBreakIsTakenAsCtrlC) {
+  setInterruptEndForTest(throwInterrupted);
+  std::thread breaker([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::raise(SIGBREAK);
+  });
+  const bool interrupted = waitUntilInterrupted();
+  breaker.join();
+  EXPECT_TRUE(interrupted);
+  EXPECT_EQ(closes, 1);
+  EXPECT_FALSE(closedOnOtherThread);
+}
+#endif
 
 TEST_F(InterruptTest, NoInterruptLeavesWaitsAlone) {
   setInterruptEndForTest(throwInterrupted);

@@ -40,9 +40,11 @@ void pauseAtExit() {
 }
 
 #ifdef _WIN32
-// The C runtime calls this on a thread of its own.
+// The C runtime calls this on a thread of its own. Ctrl-Break counts as Ctrl-C: a front end
+// that stops plenum sends it to plenum's own process group, which Ctrl-C cannot be sent to.
 void onInterrupt(int) {
   std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGBREAK, SIG_DFL);
   handleInterruptFromOtherThread();
 }
 #else
@@ -60,6 +62,9 @@ void installPortHandlers(void (*closePort)()) {
   portCloser = closePort;
   std::atexit(closePortAtExit);
   std::signal(SIGINT, onInterrupt);
+#ifdef _WIN32
+  std::signal(SIGBREAK, onInterrupt);
+#endif
 }
 
 void installPauseAtExit() {
