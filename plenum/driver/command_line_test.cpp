@@ -161,9 +161,6 @@ TEST_F(CommandLine, LongOptionsAnywhereButFirstAreRefusedAsBeforeAndSaySo) {
       EXPECT_EQ(settings().startModule, 1);
     }
   }
-  // "--" alone ends the options and a single dash is a letter like any other: nothing added.
-  EXPECT_EQ(run({"-m", "1", "-x-"}), 3);
-  EXPECT_EQ(err, "plenum: invalid option -- -\n");
 }
 
 // Takes what is sent and answers nothing: enough for -R.
