@@ -1,4 +1,4 @@
-#include "tirasse/windows/sequencer_window.h"
+#include "tirasse/qt/sequencer_window.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -13,8 +13,8 @@
 
 #include "tirasse/midi/midi_player.h"
 #include "tirasse/midi/rtmidi_ports.h"
-#include "tirasse/windows/playing_dialog.h"
-#include "tirasse/windows/save_file_dialog.h"
+#include "tirasse/qt/playing_dialog.h"
+#include "tirasse/qt/save_file_dialog.h"
 
 namespace tirasse {
 

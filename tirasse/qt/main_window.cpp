@@ -1,4 +1,4 @@
-#include "tirasse/windows/main_window.h"
+#include "tirasse/qt/main_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,13 +15,13 @@
 
 #include "tirasse/core/dialog_folders.h"
 #include "tirasse/core/memory_range.h"
-#include "tirasse/windows/copy_registration_dialog.h"
-#include "tirasse/windows/device_dialog.h"
-#include "tirasse/windows/playing_dialog.h"
-#include "tirasse/windows/plenum_runner.h"
-#include "tirasse/windows/recording_dialog.h"
-#include "tirasse/windows/sequencer_window.h"
-#include "tirasse/windows/wait_dialog.h"
+#include "tirasse/qt/copy_registration_dialog.h"
+#include "tirasse/qt/device_dialog.h"
+#include "tirasse/qt/playing_dialog.h"
+#include "tirasse/qt/plenum_runner.h"
+#include "tirasse/qt/recording_dialog.h"
+#include "tirasse/qt/sequencer_window.h"
+#include "tirasse/qt/wait_dialog.h"
 
 namespace tirasse {
 

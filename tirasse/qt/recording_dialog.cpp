@@ -1,4 +1,4 @@
-#include "tirasse/windows/recording_dialog.h"
+#include "tirasse/qt/recording_dialog.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 
 #include "tirasse/midi/rtmidi_ports.h"
-#include "tirasse/windows/playing_dialog.h"
-#include "tirasse/windows/save_file_dialog.h"
+#include "tirasse/qt/playing_dialog.h"
+#include "tirasse/qt/save_file_dialog.h"
 
 namespace tirasse {
 

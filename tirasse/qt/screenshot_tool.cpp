@@ -9,9 +9,9 @@
 #include <QTimer>
 
 #include "tirasse/midi/rtmidi_ports.h"
-#include "tirasse/windows/main_window.h"
-#include "tirasse/windows/plenum_runner.h"
-#include "tirasse/windows/wait_dialog.h"
+#include "tirasse/qt/main_window.h"
+#include "tirasse/qt/plenum_runner.h"
+#include "tirasse/qt/wait_dialog.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -1,4 +1,4 @@
-#include "tirasse/windows/save_file_dialog.h"
+#include "tirasse/qt/save_file_dialog.h"
 
 #include <QFileDialog>
 

@@ -1,4 +1,4 @@
-#include "tirasse/windows/copy_registration_dialog.h"
+#include "tirasse/qt/copy_registration_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

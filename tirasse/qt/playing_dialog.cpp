@@ -1,4 +1,4 @@
-#include "tirasse/windows/playing_dialog.h"
+#include "tirasse/qt/playing_dialog.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -7,8 +7,8 @@
 #include <QtTest>
 
 #include "tirasse/midi/midi_file.h"
-#include "tirasse/windows/copy_registration_dialog.h"
-#include "tirasse/windows/sequencer_window.h"
+#include "tirasse/qt/copy_registration_dialog.h"
+#include "tirasse/qt/sequencer_window.h"
 
 using namespace tirasse;
 

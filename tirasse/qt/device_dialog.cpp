@@ -1,4 +1,4 @@
-#include "tirasse/windows/device_dialog.h"
+#include "tirasse/qt/device_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

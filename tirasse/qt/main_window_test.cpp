@@ -1,7 +1,7 @@
 // Clicks through the main window headless and runs plenum (a stand-in script, and the real
 // one against the simulated module loop) through the waiting window.
 
-#include "tirasse/windows/main_window.h"
+#include "tirasse/qt/main_window.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,10 +13,10 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "tirasse/windows/device_dialog.h"
-#include "tirasse/windows/plenum_runner.h"
-#include "tirasse/windows/sequencer_window.h"
-#include "tirasse/windows/wait_dialog.h"
+#include "tirasse/qt/device_dialog.h"
+#include "tirasse/qt/plenum_runner.h"
+#include "tirasse/qt/sequencer_window.h"
+#include "tirasse/qt/wait_dialog.h"
 
 using namespace tirasse;
 

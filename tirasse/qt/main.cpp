@@ -5,7 +5,7 @@
 #include <QStandardPaths>
 
 #include "tirasse/midi/rtmidi_ports.h"
-#include "tirasse/windows/main_window.h"
+#include "tirasse/qt/main_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -1,4 +1,4 @@
-#include "tirasse/windows/plenum_runner.h"
+#include "tirasse/qt/plenum_runner.h"
 
 #include <QDir>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "tirasse/windows/wait_dialog.h"
+#include "tirasse/qt/wait_dialog.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -9,7 +9,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "tirasse/windows/plenum_runner.h"
+#include "tirasse/qt/plenum_runner.h"
 
 namespace tirasse {
 
