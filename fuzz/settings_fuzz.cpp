@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include <QString>
-
 #include "fuzz_support.h"
 #include "tirasse/core/settings_file.h"
+#include "tirasse/core/utf8_path.h"
 
 namespace {
 bool same(const tirasse::TirasseSettings& a, const tirasse::TirasseSettings& b) {
@@ -22,7 +21,7 @@ bool same(const tirasse::TirasseSettings& a, const tirasse::TirasseSettings& b) 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string path = plenum::fuzz::writeScratchFile(data, size);
   tirasse::TirasseSettings settings;
-  if (tirasse::readSettingsFile(QString::fromStdString(path), settings) !=
+  if (tirasse::readSettingsFile(tirasse::pathFromUtf8(path), settings) !=
       tirasse::SettingsFileState::Read) {
     return 0;
   }

@@ -47,4 +47,12 @@ RememberedChoice chooseRememberedDevice(const std::vector<std::string>& names,
   return {DeviceOutcome::Chosen, device};
 }
 
+std::string noSuchDeviceReason(MidiDirection direction, int number, std::size_t count) {
+  std::string text = std::string("there is no MIDI ") +
+                     (direction == MidiDirection::Input ? "input" : "output") + " device " +
+                     std::to_string(number);
+  if (count == 0) return text + " (there are none)";
+  return text + " (they are numbered 0 to " + std::to_string(count - 1) + ")";
+}
+
 }  // namespace plenum

@@ -4,6 +4,7 @@
 // midi_system.h lists. Kept apart from the devices themselves so that the rules can be
 // tried on any list.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ void requireSomeDevice(MidiDirection direction, const std::vector<std::string>& 
 // several, a negative request lists them and ends the run (status 1). Any other request is
 // returned unchanged: a number out of range is for the open call to refuse.
 int chooseDevice(MidiDirection direction, int requested, const std::vector<std::string>& names);
+
+// Why device `number` cannot be opened when `count` devices exist and it is not one of
+// them: "there is no MIDI output device 5 (they are numbered 0 to 1)".
+std::string noSuchDeviceReason(MidiDirection direction, int number, std::size_t count);
 
 // The front end's rule: the remembered device while it still exists under the same name,
 // the only one when there is just one, otherwise the user chooses.

@@ -88,14 +88,6 @@ std::unique_ptr<Port> makePort(const std::string& clientName) {
   return makeQuietPort<Port>(*api, clientName);  // null: the system went away since
 }
 
-std::string noSuchDevice(MidiDirection direction, int number, std::size_t count) {
-  std::string text = std::string("there is no MIDI ") +
-                     (direction == MidiDirection::Input ? "input" : "output") + " device " +
-                     std::to_string(number);
-  if (count == 0) return text + " (there are none)";
-  return text + " (they are numbered 0 to " + std::to_string(count - 1) + ")";
-}
-
 template <typename Port>
 std::unique_ptr<Port> openDevice(MidiDirection direction, int number, const std::string& clientName,
                                  const std::string& portName,
@@ -105,7 +97,7 @@ std::unique_ptr<Port> openDevice(MidiDirection direction, int number, const std:
   const std::size_t count = namesOf(port.get()).size();
   // RtMidi only warns about a number past the end and opens a port connected to nothing.
   if (number < 0 || static_cast<std::size_t>(number) >= count) {
-    reason = noSuchDevice(direction, number, count);
+    reason = noSuchDeviceReason(direction, number, count);
     return nullptr;
   }
   std::string failure;

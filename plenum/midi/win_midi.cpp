@@ -54,14 +54,18 @@ std::vector<std::string> winMidiOutputNames(WinMidiApi& api) {
 WinMidi::WinMidi(int inputDevice, int outputDevice, WinMidiApi& api) : api_(api) {
   const std::vector<std::string> inputs = winMidiInputNames(api_);
   const std::vector<std::string> outputs = winMidiOutputNames(api_);
-  requireSomeDevice(MidiDirection::Input, inputs);
-  requireSomeDevice(MidiDirection::Output, outputs);
+  const bool withInput = inputDevice != kNotOpened;
+  const bool withOutput = outputDevice != kNotOpened;
+  if (withInput) requireSomeDevice(MidiDirection::Input, inputs);
+  if (withOutput) requireSomeDevice(MidiDirection::Output, outputs);
   try {
-    openInput(chooseDevice(MidiDirection::Input, inputDevice, inputs));
-    openOutput(chooseDevice(MidiDirection::Output, outputDevice, outputs));
+    if (withInput) openInput(chooseDevice(MidiDirection::Input, inputDevice, inputs));
+    if (withOutput) openOutput(chooseDevice(MidiDirection::Output, outputDevice, outputs));
     (void)takeError(true);  // whatever the driver said while opening is not news
-    addInputBuffers();
-    startInput();
+    if (withInput) {
+      addInputBuffers();
+      startInput();
+    }
   } catch (...) {
     // No destructor runs for a half-made port, and an open device would call back into it.
     abandon();
@@ -107,9 +111,9 @@ void WinMidi::handBack(MIDIHDR& header) {
 }
 
 WinMidi::~WinMidi() {
-  closeInput();
-  closeOutput();
-  (void)api_.inClose(inHandle_);
+  if (inHandle_ != nullptr) closeInput();
+  if (outHandle_ != nullptr) closeOutput();
+  if (inHandle_ != nullptr) (void)api_.inClose(inHandle_);
 }
 
 void WinMidi::closeInput() {

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +25,10 @@ class WinMidi final : public Midi {
   static constexpr std::size_t kInputBuffers = 4;
   static constexpr std::size_t kShortSlots = 400;
   static constexpr std::size_t kFinishedOutputSlots = 4;
+
+  // A device number that leaves that side closed: the front end's player needs only an
+  // output, its recorder only an input.
+  static constexpr int kNotOpened = std::numeric_limits<int>::min();
 
   // Opens input and output device together, chosen from the -i / -o numbers (negative:
   // choose by the device rules). Never returns half open: every failure prints its message

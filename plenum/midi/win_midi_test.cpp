@@ -261,6 +261,38 @@ TEST(WinMidiDevices, EachListedNumberOpensTheDeviceNamedBesideIt) {
   EXPECT_EQ(opened, 5);
 }
 
+TEST(WinMidiOpening, ASideNotOpenedIsNeitherRequiredNorTouched) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> inputs, outputs;
+    int input, output;
+    std::vector<std::string> closing;
+  } cases[] = {
+      {"output only, no input device at all", {}, {"A", "B"}, WinMidi::kNotOpened, 1,
+       {"outClose"}},
+      {"input only, no output device at all", {"A"}, {}, 0, WinMidi::kNotOpened,
+       {"inStop", "inReset", "inUnprepareHeader", "inUnprepareHeader", "inUnprepareHeader",
+        "inUnprepareHeader", "inClose"}},
+  };
+  for (const Case& c : cases) {
+    ScriptedDriver driver;
+    driver.inputs = c.inputs;
+    driver.outputs = c.outputs;
+    testing::internal::CaptureStdout();
+    {
+      WinMidi port(c.input, c.output, driver);
+      EXPECT_EQ(driver.inOpen_, c.input != WinMidi::kNotOpened) << c.what;
+      EXPECT_EQ(driver.outOpen_, c.output != WinMidi::kNotOpened) << c.what;
+      if (c.output != WinMidi::kNotOpened) EXPECT_EQ(driver.openedOutput, c.output) << c.what;
+      EXPECT_EQ(driver.inBuffers.size(), c.input != WinMidi::kNotOpened ? 4u : 0u) << c.what;
+      driver.calls.clear();
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << c.what;
+    EXPECT_EQ(driver.calls, c.closing) << c.what;
+    EXPECT_FALSE(driver.inOpen_ || driver.outOpen_) << c.what;
+  }
+}
+
 TEST(WinMidiOpening, DeviceRulesEndTheRunAndLeaveNothingOpen) {
   struct Case {
     std::vector<std::string> inputs, outputs;

@@ -1,6 +1,10 @@
 #include "tirasse/core/command_builder.h"
 
-#include <QProcess>
+#include <climits>
+#include <cstdio>
+
+#include "tirasse/core/command_words.h"
+#include "tirasse/core/unicode_text.h"
 
 namespace tirasse {
 
@@ -10,124 +14,131 @@ constexpr unsigned kNoDebug = 0;
 constexpr unsigned kProgressDebug = 0x1;
 constexpr unsigned kComparisonDebug = 0x80;
 
-// Stands for the file inside command-line text: a private-use character that no typed
-// text or path holds.
-const QString kFileMarker = QString(QChar(0xE000));
+// Stands for the file inside command-line text: a private-use character (U+E000) that no
+// typed text or path holds.
+const std::string kFileMarker = "\xEE\x80\x80";
+
+void replaceAll(std::string& text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+}
 
 }  // namespace
 
-QString applyNetworkPathRule(const QString& path) {
-  if (path.startsWith(QStringLiteral("\\\\"))) return QStringLiteral("\\\\") + path;
+std::string applyNetworkPathRule(const std::string& path) {
+  if (path.starts_with("\\\\")) return "\\\\" + path;
   return path;
 }
 
-QString quotedFilePart(const QString& path) { return QLatin1Char('"') + path + QLatin1Char('"'); }
+std::string quotedFilePart(const std::string& path) { return '"' + path + '"'; }
 
-PlenumCommand CommandBuilder::commandLine(const QString& arguments, const QString& shownFile,
-                                          const QString& passedFile) const {
-  const QString program =
-      options_.keepWindowOpen ? QStringLiteral("plenum.bat") : QStringLiteral("plenum");
-  const QString devices = QStringLiteral(" -i ") + QString::number(options_.midiInDev) +
-                          QStringLiteral(" -o ") + QString::number(options_.midiOutDev) +
-                          QLatin1Char(' ');
+PlenumCommand CommandBuilder::commandLine(const std::string& arguments,
+                                          const std::string& shownFile,
+                                          const std::string& passedFile) const {
+  const std::string program = options_.keepWindowOpen ? "plenum.bat" : "plenum";
+  const std::string devices = " -i " + std::to_string(options_.midiInDev) + " -o " +
+                              std::to_string(options_.midiOutDev) + ' ';
   PlenumCommand command;
   command.line = program + devices + arguments;
-  command.line.replace(kFileMarker, quotedFilePart(shownFile));
-  command.words = QStringList{program} + QProcess::splitCommand(devices + arguments);
-  for (QString& word : command.words) {
-    if (word == kFileMarker) word = passedFile;
+  replaceAll(command.line, kFileMarker, quotedFilePart(shownFile));
+  command.words = {program};
+  for (std::string& word : splitCommandLine(devices + arguments)) {
+    command.words.push_back(word == kFileMarker ? passedFile : std::move(word));
   }
   return command;
 }
 
-bool isModuleNumber(const QString& text) {
-  const QString word = text.trimmed();
-  qsizetype first = (word.startsWith(QLatin1Char('+')) || word.startsWith(QLatin1Char('-'))) ? 1 : 0;
+bool isModuleNumber(const std::string& text) {
+  const std::string word = trimmedText(text);
+  const std::size_t first = (word.starts_with('+') || word.starts_with('-')) ? 1 : 0;
   if (first == word.size()) return false;
-  for (qsizetype i = first; i < word.size(); ++i) {
-    const QChar c = word.at(i);
-    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;  // Latin digits only
+  long long value = 0;
+  for (std::size_t i = first; i < word.size(); ++i) {
+    const char c = word[i];
+    if (c < '0' || c > '9') return false;  // Latin digits only
+    if (value <= INT_MAX) value = value * 10 + (c - '0');
   }
-  bool inRange = false;
-  (void)word.toInt(&inRange, 10);
-  return inRange;
+  return word[0] == '-' ? -value >= INT_MIN : value <= INT_MAX;
 }
 
 bool CommandBuilder::moduleBoxAccepted() const {
   return !options_.startAtModule || isModuleNumber(options_.moduleText);
 }
 
-QString CommandBuilder::modulePart() const {
-  QString part;
-  if (options_.startAtModule) part = QStringLiteral(" -m") + options_.moduleText;
-  return part + QLatin1Char(' ') + options_.otherOptions;
+std::string CommandBuilder::modulePart() const {
+  std::string part;
+  if (options_.startAtModule) part = " -m" + options_.moduleText;
+  return part + ' ' + options_.otherOptions;
 }
 
-QString CommandBuilder::debugPart(unsigned startValue) const {
+std::string CommandBuilder::debugPart(unsigned startValue) const {
   const unsigned value = startValue | options_.debugBoxes;
   if (value == 0) return {};
-  return QStringLiteral(" -d") + QString::number(value, 16).toUpper();
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "%X", value);
+  return std::string(" -d") + hex;
 }
 
-PlenumCommand CommandBuilder::download(const QString& configFile) const {
-  const QString update = options_.skipUnchangedRelayCode ? QStringLiteral(" -u") : QString();
+PlenumCommand CommandBuilder::download(const std::string& configFile) const {
+  const std::string update = options_.skipUnchangedRelayCode ? " -u" : "";
   // The network-path rule is for a command line that a shell splits; the list passes the
   // path as it is.
-  return commandLine(modulePart() + debugPart(kNoDebug) + update + QStringLiteral(" -P ") +
-                         kFileMarker,
+  return commandLine(modulePart() + debugPart(kNoDebug) + update + " -P " + kFileMarker,
                      applyNetworkPathRule(configFile), configFile);
 }
 
-PlenumCommand CommandBuilder::version() const { return commandLine(QStringLiteral("-P -V")); }
-PlenumCommand CommandBuilder::reset() const { return commandLine(QStringLiteral("-R")); }
-PlenumCommand CommandBuilder::monitor() const { return commandLine(QStringLiteral("-L")); }
+PlenumCommand CommandBuilder::version() const { return commandLine("-P -V"); }
+PlenumCommand CommandBuilder::reset() const { return commandLine("-R"); }
+PlenumCommand CommandBuilder::monitor() const { return commandLine("-L"); }
 
 PlenumCommand CommandBuilder::halt() const {
-  return commandLine(modulePart() + debugPart(kNoDebug) + QStringLiteral(" -H"));
+  return commandLine(modulePart() + debugPart(kNoDebug) + " -H");
 }
 
 PlenumCommand CommandBuilder::run() const {
-  return commandLine(modulePart() + debugPart(kNoDebug) + QStringLiteral(" -E"));
+  return commandLine(modulePart() + debugPart(kNoDebug) + " -E");
 }
 
 PlenumCommand CommandBuilder::programExecutive() const {
-  return commandLine(modulePart() + debugPart(kNoDebug) + QStringLiteral(" -P -%"));
+  return commandLine(modulePart() + debugPart(kNoDebug) + " -P -%");
 }
 
 PlenumCommand CommandBuilder::verifyExecutive() const {
-  return commandLine(modulePart() + debugPart(kProgressDebug) + QStringLiteral(" -P -v"));
+  return commandLine(modulePart() + debugPart(kProgressDebug) + " -P -v");
 }
 
 PlenumCommand CommandBuilder::dataDiagnostic(bool displayComparison,
-                                             const QString& repeatCount) const {
+                                             const std::string& repeatCount) const {
   const unsigned start = displayComparison ? kComparisonDebug : kNoDebug;
-  return commandLine(debugPart(start) + QStringLiteral(" -P -D") + repeatCount);
+  return commandLine(debugPart(start) + std::string(" -P -D") + repeatCount);
 }
 
-QString CommandBuilder::registrationArguments(const MemoryRange* range, const char* option) const {
-  QString arguments = options_.otherOptions;
+std::string CommandBuilder::registrationArguments(const MemoryRange* range, const char* option) const {
+  std::string arguments = options_.otherOptions;
   if (range) {
-    arguments += QStringLiteral(" -m") + QString::number(range->from) + QStringLiteral(" -n ") +
-                 QString::number(range->count());
+    arguments += " -m" + std::to_string(range->from) + " -n " +
+                 std::to_string(range->count());
   }
-  return arguments + debugPart(kProgressDebug) + QLatin1String(option) + kFileMarker;
+  return arguments + debugPart(kProgressDebug) + option + kFileMarker;
 }
 
 PlenumCommand CommandBuilder::saveRegistration(const MemoryRange* range,
-                                               const QString& file) const {
+                                               const std::string& file) const {
   return commandLine(registrationArguments(range, " -P -S "), file, file);
 }
 
 PlenumCommand CommandBuilder::loadRegistration(const MemoryRange* range,
-                                               const QString& file) const {
+                                               const std::string& file) const {
   return commandLine(registrationArguments(range, " -P -U "), file, file);
 }
 
 PlenumCommand CommandBuilder::copyRegistration(int sourceMemory, const MemoryRange& targets) const {
-  return commandLine(options_.otherOptions + QStringLiteral(" -m") +
-                     QString::number(targets.from) + QStringLiteral(" -n ") +
-                     QString::number(targets.count()) + debugPart(kProgressDebug) +
-                     QStringLiteral(" -P -C") + QString::number(sourceMemory));
+  return commandLine(options_.otherOptions + " -m" +
+                     std::to_string(targets.from) + " -n " +
+                     std::to_string(targets.count()) + debugPart(kProgressDebug) +
+                     " -P -C" + std::to_string(sourceMemory));
 }
 
 }  // namespace tirasse

@@ -2,9 +2,9 @@
 // Turns the main window's choices into plenum command lines, one per button. The command
 // line is plenum's whole interface, so every blank and quote here is deliberate.
 
-#include <QString>
-#include <QStringList>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace tirasse {
 
@@ -21,8 +21,8 @@ struct CommandOptions {
   int midiOutDev = -1;
   bool keepWindowOpen = false;  // run plenum.bat, which keeps its output on screen
   bool startAtModule = false;
-  QString moduleText;           // the module box, passed as typed
-  QString otherOptions;         // free text, passed as typed
+  std::string moduleText;           // the module box, passed as typed
+  std::string otherOptions;         // free text, passed as typed
   unsigned debugBoxes = 0;      // bit i set when debug box i is ticked
   bool skipUnchangedRelayCode = false;  // Download adds -u
 };
@@ -32,15 +32,15 @@ struct CommandOptions {
 // is whatever quotes or blanks it holds; the free-text parts are split into words as a
 // command line would split them.
 struct PlenumCommand {
-  QString line;
-  QStringList words;  // the program first
+  std::string line;
+  std::vector<std::string> words;  // the program first
 };
 
 class CommandBuilder {
  public:
   explicit CommandBuilder(CommandOptions options) : options_(std::move(options)) {}
 
-  PlenumCommand download(const QString& configFile) const;
+  PlenumCommand download(const std::string& configFile) const;
   PlenumCommand version() const;
   PlenumCommand reset() const;
   PlenumCommand monitor() const;
@@ -48,10 +48,10 @@ class CommandBuilder {
   PlenumCommand run() const;
   PlenumCommand programExecutive() const;
   PlenumCommand verifyExecutive() const;
-  PlenumCommand dataDiagnostic(bool displayComparison, const QString& repeatCount) const;
+  PlenumCommand dataDiagnostic(bool displayComparison, const std::string& repeatCount) const;
   // Without a range every memory is saved or loaded.
-  PlenumCommand saveRegistration(const MemoryRange* range, const QString& file) const;
-  PlenumCommand loadRegistration(const MemoryRange* range, const QString& file) const;
+  PlenumCommand saveRegistration(const MemoryRange* range, const std::string& file) const;
+  PlenumCommand loadRegistration(const MemoryRange* range, const std::string& file) const;
   PlenumCommand copyRegistration(int sourceMemory, const MemoryRange& targets) const;
 
   // The module commands glue the box to -m; an empty box would make plenum take the next
@@ -62,24 +62,24 @@ class CommandBuilder {
  private:
   // `arguments` is command-line text in which a marker stands for the file: shown as
   // `shownFile` in double quotes, passed as `passedFile`, one word.
-  PlenumCommand commandLine(const QString& arguments, const QString& shownFile = {},
-                            const QString& passedFile = {}) const;
-  QString modulePart() const;
-  QString debugPart(unsigned startValue) const;
-  QString registrationArguments(const MemoryRange* range, const char* option) const;
+  PlenumCommand commandLine(const std::string& arguments, const std::string& shownFile = {},
+                            const std::string& passedFile = {}) const;
+  std::string modulePart() const;
+  std::string debugPart(unsigned startValue) const;
+  std::string registrationArguments(const MemoryRange* range, const char* option) const;
 
   CommandOptions options_;
 };
 
 // A UNC path (\\server\share) gets two more backslashes in front, so that it survives the
 // command line's own backslash handling.
-QString applyNetworkPathRule(const QString& path);
+std::string applyNetworkPathRule(const std::string& path);
 
 // Whether the box text is one whole decimal number within int, sign allowed, blanks around
 // it ignored: what plenum reads as -m's number once the command line is split.
-bool isModuleNumber(const QString& text);
+bool isModuleNumber(const std::string& text);
 
 // A file name as one command-line word.
-QString quotedFilePart(const QString& path);
+std::string quotedFilePart(const std::string& path);
 
 }  // namespace tirasse

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace tirasse {
 namespace {
 
@@ -12,8 +15,14 @@ CommandOptions devices(int in, int out) {
   return options;
 }
 
-std::string text(const QString& s) { return s.toStdString(); }
-std::string text(const PlenumCommand& command) { return command.line.toStdString(); }
+std::string text(const std::string& s) { return s; }
+std::string text(const PlenumCommand& command) { return command.line; }
+
+std::string joined(const std::vector<std::string>& words) {
+  std::string text;
+  for (const std::string& word : words) text += (text.empty() ? "" : "|") + word;
+  return text;
+}
 
 TEST(CommandBuilder, PlainCommandsOfEveryButton) {
   const CommandBuilder builder(devices(1, 3));
@@ -141,12 +150,12 @@ TEST(CommandBuilder, PlenumGetsItsWordsAsAListWhateverTheFileNameHolds) {
   options.startAtModule = true;
   options.moduleText = "2";
   const CommandBuilder builder(options);
-  const QString quoted = "/home/o/my \"big\" organ.ncf";
+  const std::string quoted = "/home/o/my \"big\" organ.ncf";
   struct Case {
     const char* what;
     PlenumCommand command;
     const char* line;
-    QStringList words;
+    std::vector<std::string> words;
   } cases[] = {
       {"download",
        builder.download(quoted),
@@ -172,7 +181,7 @@ TEST(CommandBuilder, PlenumGetsItsWordsAsAListWhateverTheFileNameHolds) {
   for (const Case& c : cases) {
     EXPECT_EQ(text(c.command), c.line) << c.what;
     EXPECT_EQ(c.command.words, c.words)
-        << c.what << ": " << c.command.words.join('|').toStdString();
+        << c.what << ": " << joined(c.command.words);
   }
 }
 

@@ -1,25 +1,36 @@
 #include "tirasse/core/dialog_folders.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <filesystem>
+#include <system_error>
+
+#include "tirasse/core/utf8_path.h"
 
 namespace tirasse {
 
-QString dialogStartFolder(const QString& lastUsed, const QString& documentsDir,
-                          const QString& programDir) {
-  const QString program =
-      programDir.isEmpty() ? QString() : QFileInfo(programDir).absoluteFilePath();
-  for (const QString& folder : {lastUsed, documentsDir}) {
-    if (folder.isEmpty()) continue;
-    const QFileInfo info(folder);
-    if (info.isDir() && info.absoluteFilePath() != program) return info.absoluteFilePath();
+std::string dialogStartFolder(const std::string& lastUsed, const std::string& documentsDir,
+                              const std::string& programDir, const std::string& homeDir) {
+  const std::string program = absoluteCleanPath(programDir);
+  for (const std::string& folder : {lastUsed, documentsDir}) {
+    if (folder.empty()) continue;
+    std::error_code error;
+    const std::string absolute = absoluteCleanPath(folder);
+    if (std::filesystem::is_directory(pathFromUtf8(folder), error) && absolute != program) {
+      return absolute;
+    }
   }
-  return QDir::homePath();
+  return absoluteCleanPath(homeDir);
 }
 
-QString withDefaultExtension(const QString& path, const QString& extension) {
-  if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
-  return path + (path.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".")) + extension;
+std::string withDefaultExtension(const std::string& path, const std::string& extension) {
+#if defined(_WIN32)
+  const std::size_t nameStart = path.find_last_of("/\\") + 1;
+#else
+  const std::size_t nameStart = path.find_last_of('/') + 1;
+#endif
+  const std::size_t dot = path.find_last_of('.');
+  const bool hasExtension = dot != std::string::npos && dot >= nameStart && dot + 1 < path.size();
+  if (path.empty() || hasExtension) return path;
+  return path + (path.ends_with('.') ? "" : ".") + extension;
 }
 
 }  // namespace tirasse

@@ -3,15 +3,16 @@
 // a folder the user cannot write (/usr/libexec/tirasse), so the program's folder is never
 // offered.
 
-#include <QString>
+#include <string>
 
 namespace tirasse {
 
-// The folder last used while it still exists, else the documents folder, else home.
-QString dialogStartFolder(const QString& lastUsed, const QString& documentsDir,
-                          const QString& programDir);
+// The folder last used while it still exists, else the documents folder, else home; made
+// absolute. The front end passes the platform's folders.
+std::string dialogStartFolder(const std::string& lastUsed, const std::string& documentsDir,
+                              const std::string& programDir, const std::string& homeDir);
 
 // A file name typed without an extension gets `extension` (without the dot).
-QString withDefaultExtension(const QString& path, const QString& extension);
+std::string withDefaultExtension(const std::string& path, const std::string& extension);
 
 }  // namespace tirasse

@@ -2,38 +2,40 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QTemporaryDir>
+#include <filesystem>
+
+#include "tirasse/core/test_scratch_folder.h"
 
 namespace tirasse {
 namespace {
 
 TEST(DialogFolders, LastUsedThenDocumentsThenHomeNeverTheProgramFolder) {
-  QTemporaryDir root;
+  TestScratchFolder root;
   ASSERT_TRUE(root.isValid());
-  const QString last = root.filePath("last");
-  const QString documents = root.filePath("documents");
-  const QString program = root.filePath("program");
-  for (const QString& folder : {last, documents, program}) ASSERT_TRUE(QDir().mkpath(folder));
-  const QString gone = root.filePath("gone");
+  const std::string last = root.text("last");
+  const std::string documents = root.text("documents");
+  const std::string program = root.text("program");
+  for (const std::string& folder : {last, documents, program}) {
+    ASSERT_TRUE(std::filesystem::create_directories(pathFromUtf8(folder)));
+  }
+  const std::string gone = root.text("gone");
+  const std::string home = root.text();
   struct Case {
     const char* what;
-    QString lastUsed;
-    QString documents;
-    QString expected;
+    std::string lastUsed;
+    std::string documents;
+    std::string expected;
   } cases[] = {
       {"last used", last, documents, last},
       {"nothing used yet", "", documents, documents},
       {"last used is gone", gone, documents, documents},
       {"the program folder", program, documents, documents},
       {"the program folder, written differently", program + "/.", documents, documents},
-      {"no documents folder", "", gone, QDir::homePath()},
-      {"documents is the program folder", "", program, QDir::homePath()},
+      {"no documents folder", "", gone, home},
+      {"documents is the program folder", "", program, home},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(dialogStartFolder(c.lastUsed, c.documents, program).toStdString(),
-              c.expected.toStdString())
-        << c.what;
+    EXPECT_EQ(dialogStartFolder(c.lastUsed, c.documents, program, home), c.expected) << c.what;
   }
 }
 
@@ -50,7 +52,7 @@ TEST(DialogFolders, ATypedNameWithoutExtensionGetsOne) {
       {"", ""},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(withDefaultExtension(c.path, "mid").toStdString(), c.expected) << c.path;
+    EXPECT_EQ(withDefaultExtension(c.path, "mid"), c.expected) << c.path;
   }
 }
 

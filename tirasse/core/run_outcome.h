@@ -2,7 +2,7 @@
 // How a plenum run ended, in words for the waiting window: the front end reads plenum's exit
 // status, so a failed run does not look like a finished one.
 
-#include <QString>
+#include <string>
 
 namespace tirasse {
 
@@ -13,9 +13,9 @@ struct RunOutcome {
 };
 
 // One line without a line end, e.g. "plenum ended with status 1: it stopped on an error...".
-QString describeOutcome(const RunOutcome& outcome);
+std::string describeOutcome(const RunOutcome& outcome);
 
 // That line, to be appended to the output shown so far: on a line of its own.
-QString outcomeAfter(const QString& shownOutput, const RunOutcome& outcome);
+std::string outcomeAfter(const std::string& shownOutput, const RunOutcome& outcome);
 
 }  // namespace tirasse

@@ -4,7 +4,8 @@
 // file; anything else is somebody else's file and is left alone. Choices added since follow
 // the nine items as "name=value" lines, which older versions never read.
 
-#include <QString>
+#include <filesystem>
+#include <string>
 
 namespace tirasse {
 
@@ -12,26 +13,26 @@ inline constexpr const char* kSettingsFileName = "tirasse.ini";
 
 struct TirasseSettings {
   int midiInDev = -1;
-  QString midiInName;
+  std::string midiInName;
   int midiOutDev = -1;
-  QString midiOutName;
-  QString configFile;
-  QString settingsDir;
-  QString midDir;
-  QString configDir;
+  std::string midiOutName;
+  std::string configFile;
+  std::string settingsDir;
+  std::string midDir;
+  std::string configDir;
   bool skipUnchangedRelayCode = false;  // the Download button adds -u
 };
 
 enum class SettingsFileState { Read, Missing, Foreign };
 
 // On Read the items found replace those in `settings`; otherwise `settings` is untouched.
-SettingsFileState parseSettingsText(const QString& text, TirasseSettings& settings);
-QString formatSettingsText(const TirasseSettings& settings);
+SettingsFileState parseSettingsText(const std::string& text, TirasseSettings& settings);
+std::string formatSettingsText(const TirasseSettings& settings);
 
 // Reads the file and makes the folders absolute; a folder that does not exist keeps the
 // value it had.
-SettingsFileState readSettingsFile(const QString& path, TirasseSettings& settings);
+SettingsFileState readSettingsFile(const std::filesystem::path& path, TirasseSettings& settings);
 // Replaces the file as a whole, so a failed write never leaves half a file behind.
-bool writeSettingsFile(const QString& path, const TirasseSettings& settings);
+bool writeSettingsFile(const std::filesystem::path& path, const TirasseSettings& settings);
 
 }  // namespace tirasse

@@ -1,14 +1,15 @@
 #include "tirasse/core/settings_file.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tirasse/core/test_scratch_folder.h"
 
 namespace tirasse {
 namespace {
 
-TirasseSettings sample(const QString& folder) {
+TirasseSettings sample(const std::string& folder) {
   TirasseSettings s;
   s.midiInDev = 2;
   s.midiInName = "USB MIDI 1";
@@ -19,6 +20,17 @@ TirasseSettings sample(const QString& folder) {
   s.midDir = folder;
   s.configDir = folder;
   return s;
+}
+
+// Line `index` of the text, counted from 0.
+std::string lineOf(const std::string& text, int index) {
+  std::size_t start = 0;
+  for (int i = 0; i < index && start != std::string::npos; ++i) {
+    start = text.find('\n', start);
+    if (start != std::string::npos) ++start;
+  }
+  if (start == std::string::npos) return {};
+  return text.substr(start, text.find('\n', start) - start);
 }
 
 void expectSame(const TirasseSettings& a, const TirasseSettings& b) {
@@ -34,10 +46,10 @@ void expectSame(const TirasseSettings& a, const TirasseSettings& b) {
 }
 
 TEST(SettingsFile, RoundTripThroughTheFile) {
-  QTemporaryDir dir;
+  TestScratchFolder dir;
   ASSERT_TRUE(dir.isValid());
-  TirasseSettings written = sample(dir.path());
-  const QString path = dir.filePath(kSettingsFileName);
+  TirasseSettings written = sample(dir.text());
+  const std::filesystem::path path = dir.path() / kSettingsFileName;
   for (bool skip : {true, false}) {
     written.skipUnchangedRelayCode = skip;
     ASSERT_TRUE(writeSettingsFile(path, written));
@@ -52,13 +64,13 @@ TEST(SettingsFile, WrittenInV3OrderOneItemALine) {
   TirasseSettings s = sample("/f");
   // The nine items of the format come first, as an older tirasse reads them; the later
   // choices follow.
-  EXPECT_EQ(formatSettingsText(s).toStdString(),
+  EXPECT_EQ(formatSettingsText(s),
             "V3\n2\nUSB MIDI 1\n0\nNorvo loop out\n/f/St Mary.ncf\n/f\n/f\n/f\n"
             "skipUnchangedRelayCode=0\n");
   s.skipUnchangedRelayCode = true;
-  EXPECT_EQ(formatSettingsText(s).split('\n').value(9).toStdString(), "skipUnchangedRelayCode=1");
+  EXPECT_EQ(lineOf(formatSettingsText(s), 9), "skipUnchangedRelayCode=1");
   s.midiInName = "two\nlines";
-  EXPECT_EQ(formatSettingsText(s).split('\n').value(2).toStdString(), "two lines");
+  EXPECT_EQ(lineOf(formatSettingsText(s), 2), "two lines");
 }
 
 TEST(SettingsFile, LaterChoicesAreReadOnlyAfterTheNineItemsOfAV3File) {
@@ -90,7 +102,7 @@ TEST(SettingsFile, V2ReadsTheFirstSixItemsOnly) {
   s.settingsDir = "/start/settings";
   s.midDir = "/start/mid";
   s.configDir = "/start/config";
-  const QString v2 = "V2\r\n1\r\nIn\r\n4\r\nOut\r\nC:\\organ.ncf\r\n/elsewhere\r\n/x\r\n/y\r\n";
+  const std::string v2 = "V2\r\n1\r\nIn\r\n4\r\nOut\r\nC:\\organ.ncf\r\n/elsewhere\r\n/x\r\n/y\r\n";
   EXPECT_EQ(parseSettingsText(v2, s), SettingsFileState::Read);
   EXPECT_EQ(s.midiInDev, 1);
   EXPECT_EQ(s.midiInName, "In");
@@ -106,7 +118,7 @@ TEST(SettingsFile, ForeignAndBrokenFilesKeepTheStartValues) {
   const TirasseSettings start = sample("/start");
   for (const char* text : {"", "V1\n3\n", "[General]\nkey=value\n", "\x01\x02\x03", "v3\n1\n"}) {
     TirasseSettings s = start;
-    EXPECT_EQ(parseSettingsText(QString::fromLatin1(text), s), SettingsFileState::Foreign) << text;
+    EXPECT_EQ(parseSettingsText(text, s), SettingsFileState::Foreign) << text;
     expectSame(s, start);
   }
   TirasseSettings missing = start;
@@ -125,24 +137,20 @@ TEST(SettingsFile, TruncatedOrGarbledItems) {
 }
 
 TEST(SettingsFile, FoldersThatDoNotExistKeepTheirValues) {
-  QTemporaryDir dir;
+  TestScratchFolder dir;
   ASSERT_TRUE(dir.isValid());
-  const QString path = dir.filePath(kSettingsFileName);
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(QString("V3\n0\nIn\n0\nOut\ncfg\n/no/such/folder\n%1/sub/..\n/no/such/either\n")
-                 .arg(dir.path())
-                 .toUtf8());
-  file.close();
+  const std::filesystem::path path = dir.path() / kSettingsFileName;
+  ASSERT_TRUE(dir.write(kSettingsFileName, "V3\n0\nIn\n0\nOut\ncfg\n/no/such/folder\n" +
+                                               dir.text("sub") + "/..\n/no/such/either\n"));
   TirasseSettings s;
   s.settingsDir = "/keep/settings";
   s.configDir = "/keep/config";
   EXPECT_EQ(readSettingsFile(path, s), SettingsFileState::Read);
   EXPECT_EQ(s.settingsDir, "/keep/settings");
   EXPECT_EQ(s.configDir, "/keep/config");
-  QDir(dir.path()).mkdir("sub");
+  ASSERT_TRUE(std::filesystem::create_directory(dir.path() / "sub"));
   EXPECT_EQ(readSettingsFile(path, s), SettingsFileState::Read);
-  EXPECT_EQ(s.midDir, QDir(dir.path()).absolutePath());
+  EXPECT_EQ(s.midDir, dir.text());
 }
 
 TEST(SettingsFile, UnwritableFolderReportsFailure) {

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "tirasse/core/utf8_path.h"
+
 namespace tirasse {
 
 namespace {
@@ -186,7 +188,7 @@ MidiFile parseMidiFile(const Bytes& data) {
 }
 
 MidiFile readMidiFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(pathFromUtf8(path), std::ios::binary);
   if (!in) throw MidiFileError("The file cannot be opened");
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();
@@ -255,7 +257,7 @@ Bytes serializeMidiFileType0(const MidiFile& file) {
 
 void writeMidiFileType0(const std::string& path, const MidiFile& file) {
   const Bytes data = serializeMidiFileType0(file);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(pathFromUtf8(path), std::ios::binary | std::ios::trunc);
   if (!out) throw MidiFileError("The file cannot be created");
   out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
   out.close();

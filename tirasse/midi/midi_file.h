@@ -46,6 +46,7 @@ class MidiFileError : public std::runtime_error {
 // Throws MidiFileError with the reason when the bytes are not a standard MIDI file of
 // format 0 or 1.
 MidiFile parseMidiFile(const Bytes& data);
+// `path` is UTF-8 text.
 MidiFile readMidiFile(const std::string& path);
 
 // Format 0: every track's events merged into one track, end-of-track written once.

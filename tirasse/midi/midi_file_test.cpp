@@ -1,7 +1,8 @@
 #include "tirasse/midi/midi_file.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include "tirasse/core/test_scratch_folder.h"
 
 namespace tirasse {
 namespace {
@@ -86,20 +87,23 @@ TEST(MidiFile, Type0RoundTripMergesTracks) {
 }
 
 TEST(MidiFile, RoundTripThroughADiskFile) {
-  QTemporaryDir dir;
+  TestScratchFolder dir;
   ASSERT_TRUE(dir.isValid());
-  const std::string path = dir.filePath("take.mid").toStdString();
   MidiFile midi;
   MidiTrack t;
   // A long delta needs the full four-byte variable-length form.
   t.events = {{0, {0x90, 1, 2}}, {0x0FFFFFFF, {0x80, 1, 0}}, {0x0FFFFFFF, {0xFF, kMetaEndOfTrack}}};
   midi.tracks = {t};
-  writeMidiFileType0(path, midi);
-  const MidiFile back = readMidiFile(path);
-  ASSERT_EQ(back.tracks[0].events.size(), 3u);
-  EXPECT_EQ(back.tracks[0].events[1].tick, 0x0FFFFFFFu);
-  EXPECT_THROW(readMidiFile(dir.filePath("missing.mid").toStdString()), MidiFileError);
-  EXPECT_THROW(writeMidiFileType0("/nonexistent/dir/x.mid", midi), MidiFileError);
+  // Names outside Latin-1 and outside the Basic Multilingual Plane are files like any other.
+  for (const char* name : {"take.mid", "орган.mid", "𝄞.mid"}) {
+    const std::string path = dir.text(name);
+    writeMidiFileType0(path, midi);
+    const MidiFile back = readMidiFile(path);
+    ASSERT_EQ(back.tracks[0].events.size(), 3u) << name;
+    EXPECT_EQ(back.tracks[0].events[1].tick, 0x0FFFFFFFu) << name;
+  }
+  EXPECT_THROW(readMidiFile(dir.text("missing.mid")), MidiFileError);
+  EXPECT_THROW(writeMidiFileType0(dir.text("no/such/folder/x.mid"), midi), MidiFileError);
 }
 
 TEST(MidiFile, MalformedFilesGiveAReason) {

@@ -1,41 +1,16 @@
-#include "tirasse/midi/rtmidi_ports.h"
+// The front end's ports over RtMidi, through plenum's choice of MIDI system.
 
 #include <RtMidi.h>
 
-#include <cstdlib>
 #include <stdexcept>
 
 #include "plenum/midi/midi_system.h"
 #include "plenum/runtime/exits.h"
+#include "tirasse/midi/system_midi_ports.h"
 
 namespace tirasse {
 
 namespace {
-
-bool loopIsSet() {
-  const char* loop = std::getenv("PLENUM_LOOP");
-  return loop != nullptr && *loop != '\0';
-}
-
-QStringList withSimulatedLoop(const std::vector<std::string>& names) {
-  QStringList list;
-  for (const std::string& name : names) list << QString::fromStdString(name);
-  if (list.isEmpty() && loopIsSet()) {
-    list << QStringLiteral("Simulated module loop (PLENUM_LOOP=%1)")
-                .arg(QString::fromLocal8Bit(std::getenv("PLENUM_LOOP")));
-  }
-  return list;
-}
-
-// A front end has no run to end: a bad PLENUM_MIDI_API (reported on standard output) leaves
-// it without devices.
-std::vector<std::string> deviceNames(plenum::MidiDirection direction) {
-  try {
-    return plenum::midiDeviceNames(direction);
-  } catch (const plenum::ExitRequest&) {
-    return {};
-  }
-}
 
 // Opens a port through plenum's MIDI system; throws std::runtime_error with the reason.
 template <typename Open>
@@ -94,17 +69,14 @@ class RtMidiInputPort : public MidiInput {
 
 }  // namespace
 
-QStringList SystemMidiDeviceLists::inputNames() const {
-  return withSimulatedLoop(deviceNames(plenum::MidiDirection::Input));
-}
-
-QStringList SystemMidiDeviceLists::outputNames() const {
-  return withSimulatedLoop(deviceNames(plenum::MidiDirection::Output));
-}
-
-bool SystemMidiDeviceLists::simulatedLoop() const {
-  return loopIsSet() && (deviceNames(plenum::MidiDirection::Input).empty() ||
-                         deviceNames(plenum::MidiDirection::Output).empty());
+// A front end has no run to end: a bad PLENUM_MIDI_API (reported on standard output) leaves
+// it without devices.
+std::vector<std::string> systemMidiDeviceNames(plenum::MidiDirection direction) {
+  try {
+    return plenum::midiDeviceNames(direction);
+  } catch (const plenum::ExitRequest&) {
+    return {};
+  }
 }
 
 std::unique_ptr<MidiSink> openSystemOutput(int port) {

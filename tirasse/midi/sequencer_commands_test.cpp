@@ -1,8 +1,8 @@
 #include "tirasse/midi/sequencer_commands.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "tirasse/core/test_scratch_folder.h"
 #include "tirasse/midi/fake_midi_sink.h"
 
 namespace tirasse {
@@ -18,7 +18,7 @@ class SequencerCommandsTest : public ::testing::Test {
     midi.tracks = {MidiTrack{{{0, {0xFF, kMetaTempo, 0x09, 0x27, 0xC0}},
                               {0, {0x90, 60, 100}},
                               {480 * 150, {0xFF, kMetaEndOfTrack}}}}};
-    path_ = dir_.filePath("tune.mid").toStdString();
+    path_ = dir_.text("tune.mid");
     writeMidiFileType0(path_, midi);
   }
 
@@ -33,7 +33,7 @@ class SequencerCommandsTest : public ::testing::Test {
   }};
   std::vector<int> openedPorts_;
   FakeMidiSink* lastSink_ = nullptr;
-  QTemporaryDir dir_;
+  TestScratchFolder dir_;
   std::string path_;
 };
 

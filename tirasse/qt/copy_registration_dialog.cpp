@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "tirasse/core/memory_range.h"
+#include "tirasse/qt/qt_text.h"
 
 namespace tirasse {
 
@@ -29,21 +30,23 @@ CopyRegistrationDialog::CopyRegistrationDialog(QWidget* parent)
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
   connect(source_, &QLineEdit::editingFinished, this,
-          [this] { source_->setText(QString::number(clampMemoryNumber(source_->text()))); });
+          [this] { source_->setText(QString::number(clampMemoryNumber(utf8(source_->text())))); });
   const auto show = [this](const MemoryRange& range) {
     from_->setText(QString::number(range.from));
     through_->setText(QString::number(range.through));
   };
   connect(from_, &QLineEdit::editingFinished, this,
-          [this, show] { show(afterFromEdited(from_->text(), through_->text())); });
+          [this, show] { show(afterFromEdited(utf8(from_->text()), utf8(through_->text()))); });
   connect(through_, &QLineEdit::editingFinished, this,
-          [this, show] { show(afterThroughEdited(from_->text(), through_->text())); });
+          [this, show] { show(afterThroughEdited(utf8(from_->text()), utf8(through_->text()))); });
 }
 
-int CopyRegistrationDialog::sourceMemory() const { return clampMemoryNumber(source_->text()); }
+int CopyRegistrationDialog::sourceMemory() const {
+  return clampMemoryNumber(utf8(source_->text()));
+}
 
 MemoryRange CopyRegistrationDialog::targets() const {
-  return afterFromEdited(from_->text(), through_->text());
+  return afterFromEdited(utf8(from_->text()), utf8(through_->text()));
 }
 
 }  // namespace tirasse

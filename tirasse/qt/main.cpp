@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QStandardPaths>
 
-#include "tirasse/midi/rtmidi_ports.h"
+#include "tirasse/midi/system_midi_ports.h"
 #include "tirasse/qt/main_window.h"
 
 int main(int argc, char** argv) {

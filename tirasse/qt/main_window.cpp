@@ -15,10 +15,12 @@
 
 #include "tirasse/core/dialog_folders.h"
 #include "tirasse/core/memory_range.h"
+#include "tirasse/core/utf8_path.h"
 #include "tirasse/qt/copy_registration_dialog.h"
 #include "tirasse/qt/device_dialog.h"
 #include "tirasse/qt/playing_dialog.h"
 #include "tirasse/qt/plenum_runner.h"
+#include "tirasse/qt/qt_text.h"
 #include "tirasse/qt/recording_dialog.h"
 #include "tirasse/qt/sequencer_window.h"
 #include "tirasse/qt/wait_dialog.h"
@@ -110,10 +112,10 @@ MainWindow::MainWindow(StartupEnvironment environment, QWidget* parent)
     txtRegThrough_->setText(QString::number(range.through));
   };
   connect(txtRegMem_, &QLineEdit::editingFinished, this, [this, showRange] {
-    showRange(afterFromEdited(txtRegMem_->text(), txtRegThrough_->text()));
+    showRange(afterFromEdited(utf8(txtRegMem_->text()), utf8(txtRegThrough_->text())));
   });
   connect(txtRegThrough_, &QLineEdit::editingFinished, this, [this, showRange] {
-    showRange(afterThroughEdited(txtRegMem_->text(), txtRegThrough_->text()));
+    showRange(afterThroughEdited(utf8(txtRegMem_->text()), utf8(txtRegThrough_->text())));
   });
 
   connect(runner_, &PlenumRunner::output, lastOutput_, [this](const QString& text) {
@@ -121,7 +123,7 @@ MainWindow::MainWindow(StartupEnvironment environment, QWidget* parent)
     lastOutput_->insertPlainText(text);
   });
   connect(runner_, &PlenumRunner::finished, lastOutput_, [this](const RunOutcome& outcome) {
-    const QString ending = outcomeAfter(lastOutput_->toPlainText(), outcome);
+    const QString ending = qtext(outcomeAfter(utf8(lastOutput_->toPlainText()), outcome));
     lastOutput_->moveCursor(QTextCursor::End);
     lastOutput_->insertPlainText(ending);
   });
@@ -238,8 +240,8 @@ CommandBuilder MainWindow::commandBuilder() const {
   options.midiOutDev = settings_.midiOutDev;
   options.keepWindowOpen = chkBat_->isChecked();
   options.startAtModule = chkModuleOnly_->isChecked();
-  options.moduleText = txtModule_->text();
-  options.otherOptions = txtOtherOptions_->text();
+  options.moduleText = utf8(txtModule_->text());
+  options.otherOptions = utf8(txtOtherOptions_->text());
   options.skipUnchangedRelayCode = chkSkipUnchanged_->isChecked();
   for (int i = 0; i < 9; ++i) {
     if (chkDebug_[i]->isChecked()) options.debugBoxes |= 1u << i;
@@ -252,7 +254,7 @@ void MainWindow::connectCommands() {
     connect(button(QLatin1String(name)), &QPushButton::clicked, this, action);
   };
   on("cmdDownload", [this] {
-    if (settings_.configFile.isEmpty()) {
+    if (settings_.configFile.empty()) {
       showMessage(QStringLiteral("Please choose a configuration file first."));
       return;
     }
@@ -270,17 +272,18 @@ void MainWindow::connectCommands() {
     if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().verifyExecutive());
   });
   on("cmdDataDiag", [this] {
-    sendPlenumCmd(commandBuilder().dataDiagnostic(chkDispData_->isChecked(), txtDiagCount_->text()));
+    sendPlenumCmd(
+        commandBuilder().dataDiagnostic(chkDispData_->isChecked(), utf8(txtDiagCount_->text())));
   });
   on("cmdSaveReg", [this] {
     const QString file = chooseRegistrationFile(true);
     MemoryRange range;
-    if (!file.isEmpty()) sendPlenumCmd(commandBuilder().saveRegistration(registrationRange(range), file));
+    if (!file.isEmpty()) sendPlenumCmd(commandBuilder().saveRegistration(registrationRange(range), utf8(file)));
   });
   on("cmdLoadReg", [this] {
     const QString file = chooseRegistrationFile(false);
     MemoryRange range;
-    if (!file.isEmpty()) sendPlenumCmd(commandBuilder().loadRegistration(registrationRange(range), file));
+    if (!file.isEmpty()) sendPlenumCmd(commandBuilder().loadRegistration(registrationRange(range), utf8(file)));
   });
   on("cmdCopyReg", [this] { copyRegistration(); });
   on("cmdMidiIn", [this] {
@@ -308,7 +311,7 @@ bool MainWindow::moduleBoxAccepted() {
 const MemoryRange* MainWindow::registrationRange(MemoryRange& storage) {
   if (!chkRegOnly_->isChecked()) return nullptr;
   // A box edited and not yet left still counts, limited as leaving it would.
-  storage = afterFromEdited(txtRegMem_->text(), txtRegThrough_->text());
+  storage = afterFromEdited(utf8(txtRegMem_->text()), utf8(txtRegThrough_->text()));
   txtRegMem_->setText(QString::number(storage.from));
   txtRegThrough_->setText(QString::number(storage.through));
   return &storage;
@@ -319,7 +322,7 @@ void MainWindow::sendPlenumCmd(const PlenumCommand& command) {
     showMessage(QStringLiteral("Please exit the previous command before starting another"));
     return;
   }
-  lblCommand_->setText(command.line);
+  lblCommand_->setText(qtext(command.line));
   lastOutput_->clear();
   wait_->clearOutput();
   runner_->start(command);
@@ -330,18 +333,22 @@ QString MainWindow::settingsFilePath() const {
   return QDir(settingsFolder_).filePath(QLatin1String(kSettingsFileName));
 }
 
+std::filesystem::path MainWindow::settingsFile() const {
+  return pathFromUtf8(utf8(settingsFilePath()));
+}
+
 bool MainWindow::start() {
-  settings_.settingsDir = environment_.settingsDir;
+  settings_.settingsDir = utf8(environment_.settingsDir);
   QDir().mkpath(environment_.settingsDir);  // first run: the folder does not exist yet
-  settings_.midDir = environment_.documentsDir;
-  settings_.configDir = environment_.programDir;
+  settings_.midDir = utf8(environment_.documentsDir);
+  settings_.configDir = utf8(environment_.programDir);
   settingsFolder_ = environment_.settingsDir;
-  readSettingsFile(settingsFilePath(), settings_);
+  readSettingsFile(settingsFile(), settings_);
   chkSkipUnchanged_->setChecked(settings_.skipUnchangedRelayCode);
   readVersion();
   if (!chooseDevices()) return false;
-  if (!settings_.configFile.isEmpty()) {
-    txtConfigFile_->setText(settings_.configFile);
+  if (!settings_.configFile.empty()) {
+    txtConfigFile_->setText(qtext(settings_.configFile));
   } else if (environment_.askForConfigFile) {
     chooseConfigFile();
   }
@@ -362,13 +369,11 @@ bool MainWindow::chooseDevices() {
 }
 
 bool MainWindow::chooseDevice(bool input, bool forget) {
-  const QStringList names =
+  const std::vector<std::string> list =
       input ? environment_.devices->inputNames() : environment_.devices->outputNames();
   int& number = input ? settings_.midiInDev : settings_.midiOutDev;
-  QString& name = input ? settings_.midiInName : settings_.midiOutName;
-  std::vector<std::string> list;
-  for (const QString& device : names) list.push_back(device.toStdString());
-  const plenum::RememberedDevice previous{number, name.toStdString()};
+  std::string& name = input ? settings_.midiInName : settings_.midiOutName;
+  const plenum::RememberedDevice previous{number, name};
   const plenum::RememberedChoice choice =
       plenum::chooseRememberedDevice(list, forget ? plenum::RememberedDevice{} : previous);
   if (choice.outcome == plenum::DeviceOutcome::NoDevices) {
@@ -382,7 +387,7 @@ bool MainWindow::chooseDevice(bool input, bool forget) {
   if (choice.outcome == plenum::DeviceOutcome::AskUser) {
     DeviceDialog dialog(input ? QStringLiteral("Select MIDI Input Device")
                               : QStringLiteral("Select MIDI Output Device"),
-                        names, this);
+                        qtextList(list), this);
     if (dialog.exec() == QDialog::Accepted && dialog.selectedDevice() >= 0) {
       device = {dialog.selectedDevice(), list[dialog.selectedDevice()]};
     } else if (plenum::chooseRememberedDevice(list, previous).outcome ==
@@ -391,17 +396,18 @@ bool MainWindow::chooseDevice(bool input, bool forget) {
     }
   }
   number = device.number;
-  name = QString::fromStdString(device.name);
+  name = device.name;
   return true;
 }
 
 void MainWindow::showDevices() {
-  txtMidiIn_->setText(settings_.midiInName);
-  txtMidiOut_->setText(settings_.midiOutName);
+  txtMidiIn_->setText(qtext(settings_.midiInName));
+  txtMidiOut_->setText(qtext(settings_.midiOutName));
 }
 
-QString MainWindow::startFolder(const QString& lastUsed) const {
-  return dialogStartFolder(lastUsed, environment_.documentsDir, environment_.programDir);
+QString MainWindow::startFolder(const std::string& lastUsed) const {
+  return qtext(dialogStartFolder(lastUsed, utf8(environment_.documentsDir),
+                                 utf8(environment_.programDir), utf8(QDir::homePath())));
 }
 
 void MainWindow::chooseConfigFile() {
@@ -411,13 +417,14 @@ void MainWindow::chooseConfigFile() {
   dialog.selectNameFilter(QStringLiteral("Norvo Configuration Files (*.ncf)"));
   dialog.setFileMode(QFileDialog::ExistingFile);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  settings_.configFile = QDir::toNativeSeparators(dialog.selectedFiles().first());
-  settings_.configDir = QFileInfo(settings_.configFile).absolutePath();
-  txtConfigFile_->setText(settings_.configFile);
+  const QString file = QDir::toNativeSeparators(dialog.selectedFiles().first());
+  settings_.configFile = utf8(file);
+  settings_.configDir = utf8(QFileInfo(file).absolutePath());
+  txtConfigFile_->setText(file);
 }
 
 QString MainWindow::chooseRegistrationFile(bool forSaving) {
-  QFileDialog dialog(this, QStringLiteral("Registration File"), startFolder(regDir_));
+  QFileDialog dialog(this, QStringLiteral("Registration File"), startFolder(utf8(regDir_)));
   dialog.setNameFilters(kRegistrationFilter.split(QStringLiteral(";;")));
   dialog.selectNameFilter(QStringLiteral("Registration Files (*.reg)"));
   dialog.selectFile(regFile_);
@@ -426,7 +433,7 @@ QString MainWindow::chooseRegistrationFile(bool forSaving) {
   if (forSaving) dialog.setDefaultSuffix(QStringLiteral("reg"));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   const QString path = dialog.selectedFiles().first();
-  const QFileInfo chosen(forSaving ? withDefaultExtension(path, QStringLiteral("reg")) : path);
+  const QFileInfo chosen(forSaving ? qtext(withDefaultExtension(utf8(path), "reg")) : path);
   regDir_ = chosen.absolutePath();
   regFile_ = chosen.fileName();
   return QDir::toNativeSeparators(chosen.absoluteFilePath());
@@ -439,7 +446,7 @@ void MainWindow::copyRegistration() {
 }
 
 void MainWindow::exitAndSave() {
-  if (!writeSettingsFile(settingsFilePath(), settings_)) {
+  if (!writeSettingsFile(settingsFile(), settings_)) {
     showMessage(QStringLiteral("The settings could not be saved in %1").arg(settingsFilePath()));
   }
   close();
@@ -459,7 +466,7 @@ void MainWindow::playMidiFile() {
                                                     startFolder(settings_.midDir),
                                                     QStringLiteral("MIDI Files (*.mid)"));
   if (file.isEmpty()) return;
-  settings_.midDir = QFileInfo(file).absolutePath();
+  settings_.midDir = utf8(QFileInfo(file).absolutePath());
   seqPlay_->setText(QStringLiteral("Playing"));
   PlayingDialog dialog(file, settings_.midiOutDev, showMessage, this);
   if (dialog.isReady()) dialog.exec();
@@ -468,9 +475,10 @@ void MainWindow::playMidiFile() {
 
 void MainWindow::recordMidiFile() {
   if (refuseSimulatedLoop()) return;
-  settings_.midDir = startFolder(settings_.midDir);
-  RecordingDialog dialog(settings_.midiInDev, settings_.midDir, showMessage, this);
+  QString folder = startFolder(settings_.midDir);
+  RecordingDialog dialog(settings_.midiInDev, folder, showMessage, this);
   if (dialog.isReady()) dialog.exec();
+  settings_.midDir = utf8(folder);
 }
 
 void MainWindow::openSequencer() {

@@ -9,12 +9,13 @@
 #include <QPushButton>
 #include <QWidget>
 #include <array>
+#include <filesystem>
 #include <functional>
 
 #include "plenum/midi/device_choice.h"
 #include "tirasse/core/command_builder.h"
 #include "tirasse/core/settings_file.h"
-#include "tirasse/midi/rtmidi_ports.h"
+#include "tirasse/midi/system_midi_ports.h"
 
 namespace tirasse {
 
@@ -44,6 +45,7 @@ class MainWindow : public QWidget {
 
   const TirasseSettings& currentSettings() const { return settings_; }
   QString settingsFilePath() const;
+  std::filesystem::path settingsFile() const;
   PlenumRunner& runner() { return *runner_; }
   WaitDialog& waitDialog() { return *wait_; }
   QPushButton* button(const QString& objectName) const;
@@ -65,7 +67,7 @@ class MainWindow : public QWidget {
   bool chooseDevice(bool input, bool forget);
   void showDevices();
   // Where a file dialog starts, given the folder last used for its kind of file.
-  QString startFolder(const QString& lastUsed) const;
+  QString startFolder(const std::string& lastUsed) const;
   void chooseConfigFile();
   QString chooseRegistrationFile(bool forSaving);
   // False, after a message, when the tick is set and the module box holds no module number.

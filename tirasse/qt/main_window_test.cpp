@@ -24,11 +24,11 @@ namespace {
 
 class FakeDevices : public MidiDeviceLists {
  public:
-  QStringList inputs{"In A"};
-  QStringList outputs{"Out A"};
+  std::vector<std::string> inputs{"In A"};
+  std::vector<std::string> outputs{"Out A"};
   bool simulated = false;
-  QStringList inputNames() const override { return inputs; }
-  QStringList outputNames() const override { return outputs; }
+  std::vector<std::string> inputNames() const override { return inputs; }
+  std::vector<std::string> outputNames() const override { return outputs; }
   bool simulatedLoop() const override { return simulated; }
 };
 
@@ -127,7 +127,7 @@ class MainWindowTest : public QObject {
     QVERIFY(window->start());
     QCOMPARE(task, QString("Select MIDI Input Device"));
     QCOMPARE(window->currentSettings().midiInDev, 0);
-    QCOMPARE(window->currentSettings().midiInName, QString("In A"));
+    QCOMPARE(window->currentSettings().midiInName, std::string("In A"));
   }
 
   void cancellingTheDeviceDialogKeepsThePreviousChoice() {
@@ -147,7 +147,7 @@ class MainWindowTest : public QObject {
     window->button("cmdMidiOut")->click();
     QVERIFY(asked);
     QCOMPARE(window->currentSettings().midiOutDev, 1);
-    QCOMPARE(window->currentSettings().midiOutName, QString("Out B"));
+    QCOMPARE(window->currentSettings().midiOutName, std::string("Out B"));
     QCOMPARE(child<QLineEdit>(*window, "txtMidiOut")->text(), QString("Out B"));
     window->button("cmdReset")->click();
     QCOMPARE(child<QLabel>(*window, "lblCommand")->text(), QString("plenum -i 0 -o 1 -R"));
@@ -352,8 +352,8 @@ class MainWindowTest : public QObject {
     QVERIFY(window->start());
     window->button("cmdExit")->click();
     TirasseSettings saved;
-    QCOMPARE(readSettingsFile(window->settingsFilePath(), saved), SettingsFileState::Read);
-    QCOMPARE(saved.midiInName, QString("In A"));
+    QCOMPARE(readSettingsFile(window->settingsFile(), saved), SettingsFileState::Read);
+    QCOMPARE(saved.midiInName, std::string("In A"));
     QCOMPARE(saved.midiOutDev, 0);
     QCOMPARE(saved.skipUnchangedRelayCode, false);
   }

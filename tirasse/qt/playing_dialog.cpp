@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "tirasse/midi/rtmidi_ports.h"
+#include "tirasse/midi/system_midi_ports.h"
 #include "tirasse/midi/sequencer_commands.h"
 
 namespace tirasse {

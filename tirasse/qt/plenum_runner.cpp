@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QTimer>
 
+#include "tirasse/qt/qt_text.h"
+
 #if !defined(_WIN32)
 #include <signal.h>
 #include <unistd.h>
@@ -15,7 +17,7 @@ PlenumRunner::PlenumRunner(QString programDir, QObject* parent)
 
 bool PlenumRunner::start(const PlenumCommand& command) {
   if (isBusy()) return false;
-  QStringList words = command.words;
+  QStringList words = qtextList(command.words);
   if (words.isEmpty()) return false;
   const QString program = QDir(programDir_).filePath(words.takeFirst());
   process_ = new QProcess(this);

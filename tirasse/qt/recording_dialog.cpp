@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "tirasse/midi/rtmidi_ports.h"
+#include "tirasse/midi/system_midi_ports.h"
 #include "tirasse/qt/playing_dialog.h"
 #include "tirasse/qt/save_file_dialog.h"
 

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 
 #include "tirasse/core/dialog_folders.h"
+#include "tirasse/qt/qt_text.h"
 
 namespace tirasse {
 
@@ -14,7 +15,7 @@ QString askSaveFileName(QWidget* parent, const QString& title, const QString& fo
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(extension);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return withDefaultExtension(dialog.selectedFiles().first(), extension);
+  return qtext(withDefaultExtension(utf8(dialog.selectedFiles().first()), utf8(extension)));
 }
 
 }  // namespace tirasse

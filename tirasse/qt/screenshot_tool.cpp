@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "tirasse/midi/rtmidi_ports.h"
+#include "tirasse/midi/system_midi_ports.h"
 #include "tirasse/qt/main_window.h"
 #include "tirasse/qt/plenum_runner.h"
 #include "tirasse/qt/wait_dialog.h"

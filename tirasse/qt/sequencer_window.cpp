@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "tirasse/midi/midi_player.h"
-#include "tirasse/midi/rtmidi_ports.h"
+#include "tirasse/midi/system_midi_ports.h"
 #include "tirasse/qt/playing_dialog.h"
 #include "tirasse/qt/save_file_dialog.h"
 

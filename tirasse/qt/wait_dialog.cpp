@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "tirasse/qt/plenum_runner.h"
+#include "tirasse/qt/qt_text.h"
 
 namespace tirasse {
 
@@ -54,7 +55,7 @@ void WaitDialog::clearOutput() {
 }
 
 void WaitDialog::ended(const RunOutcome& outcome) {
-  append(outcomeAfter(output_->toPlainText(), outcome));
+  append(qtext(outcomeAfter(utf8(output_->toPlainText()), outcome)));
   // A window left open after plenum has gone must not say it is still waiting.
   state_->setText(outcome.exitStatus == 0 && !outcome.stoppedByUser && !outcome.crashed
                       ? QStringLiteral("Command completed")

@@ -2,7 +2,7 @@
 // numbers, and nothing printed by the libraries. The JACK cases run under
 // tests/jack/jack_devices_test.sh, which starts a JACK dummy server with norvo-loop on it.
 
-#include "tirasse/midi/rtmidi_ports.h"
+#include "tirasse/midi/system_midi_ports.h"
 
 #include <gtest/gtest.h>
 
@@ -50,12 +50,10 @@ TEST(SystemMidiPorts, PlayerAndRecorderUseTheDevicesOfTheLists) {
   if (!onJackWithTheLoop()) GTEST_SKIP() << "needs norvo-loop on a JACK server";
   const SystemMidiDeviceLists lists;
   // norvo-loop's ports are the only devices; JACK names them "CLIENT:PORT".
-  ASSERT_EQ(lists.inputNames().size(), 1);
-  ASSERT_EQ(lists.outputNames().size(), 1);
-  EXPECT_TRUE(lists.inputNames()[0].endsWith(":norvo-loop out"))
-      << lists.inputNames()[0].toStdString();
-  EXPECT_TRUE(lists.outputNames()[0].endsWith(":norvo-loop in"))
-      << lists.outputNames()[0].toStdString();
+  ASSERT_EQ(lists.inputNames().size(), 1u);
+  ASSERT_EQ(lists.outputNames().size(), 1u);
+  EXPECT_TRUE(lists.inputNames()[0].ends_with(":norvo-loop out")) << lists.inputNames()[0];
+  EXPECT_TRUE(lists.outputNames()[0].ends_with(":norvo-loop in")) << lists.outputNames()[0];
   std::mutex mutex;
   std::condition_variable arrived;
   std::vector<Bytes> received;

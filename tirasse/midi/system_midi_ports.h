@@ -1,12 +1,15 @@
 #pragma once
-// The system's MIDI devices for the front end: the device lists and the ports of the player
-// and the recorder all come from plenum's one MIDI system (plenum/midi/midi_system.h), so a
-// device number means the same device to both programs and every window.
+// The system's MIDI devices for the front ends: the device lists and the ports of the
+// player and the recorder all come from plenum's one MIDI system (plenum/midi: RtMidi's
+// systems on Linux and macOS, the Windows multimedia interface on Windows), so a device
+// number means the same device to both programs and every window.
 
-#include <QStringList>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "plenum/midi/device_choice.h"
 #include "tirasse/midi/midi_player.h"
 
 namespace tirasse {
@@ -15,8 +18,8 @@ namespace tirasse {
 class MidiDeviceLists {
  public:
   virtual ~MidiDeviceLists() = default;
-  virtual QStringList inputNames() const = 0;
-  virtual QStringList outputNames() const = 0;
+  virtual std::vector<std::string> inputNames() const = 0;
+  virtual std::vector<std::string> outputNames() const = 0;
   // True when the lists stand for plenum's simulated module loop, which has no MIDI
   // devices to play a file to or record one from.
   virtual bool simulatedLoop() const { return false; }
@@ -27,10 +30,13 @@ class MidiDeviceLists {
 // instead of ending the program.
 class SystemMidiDeviceLists : public MidiDeviceLists {
  public:
-  QStringList inputNames() const override;
-  QStringList outputNames() const override;
+  std::vector<std::string> inputNames() const override;
+  std::vector<std::string> outputNames() const override;
   bool simulatedLoop() const override;
 };
+
+// The names of the system's real devices; empty when there is no MIDI system.
+std::vector<std::string> systemMidiDeviceNames(plenum::MidiDirection direction);
 
 // Throws std::runtime_error with the reason when the port cannot be opened.
 std::unique_ptr<MidiSink> openSystemOutput(int port);
@@ -42,8 +48,9 @@ class MidiInput {
   virtual ~MidiInput() = default;
 };
 
-// Calls `handler` on the driver's thread for every message; closes when destroyed. Throws
-// std::runtime_error when the port cannot be opened.
+// Calls `handler` on a thread of the port for every message (timing clock and active
+// sensing are dropped); closes when destroyed. Throws std::runtime_error when the port
+// cannot be opened.
 std::unique_ptr<MidiInput> openSystemInput(int port, MidiInputHandler handler);
 
 }  // namespace tirasse
