@@ -129,8 +129,7 @@ MainWindow::MainWindow(StartupEnvironment environment, QWidget* parent)
   });
   connect(runner_, &PlenumRunner::startFailed, this, [this] {
     wait_->accept();
-    showMessage(QStringLiteral(
-        "Shell failed. Is the current directory set to the location of this executable?"));
+    showMessage(QLatin1String(kStartFailedMessage));
   });
 }
 

@@ -1,29 +1,31 @@
 #pragma once
-// Runs one plenum command at a time as a child process, from the folder that holds plenum,
-// and passes its output on as it arrives.
+// Runs one plenum command at a time as a child process (QProcess) and passes its output on
+// as it arrives; the rules of a run (program, folder, Enter, Stop, outcome) are the core's.
 
 #include <QObject>
 #include <QProcess>
-#include <QStringDecoder>
 
 #include "tirasse/core/command_builder.h"
+#include "tirasse/core/plenum_run.h"
 #include "tirasse/core/run_outcome.h"
 
 namespace tirasse {
 
-class PlenumRunner : public QObject {
+class PlenumRunner : public QObject, private ProcessControl {
   Q_OBJECT
  public:
-  explicit PlenumRunner(QString programDir, QObject* parent = nullptr);
+  // plenum runs in its program folder until setWorkingDir says otherwise.
+  explicit PlenumRunner(const QString& programDir, QObject* parent = nullptr);
 
-  bool isBusy() const { return process_ != nullptr; }
+  bool isBusy() const { return run_.isBusy(); }
+  void setWorkingDir(const QString& folder);
   // Starts the command (its program word is looked up in programDir) with its words as
   // the argument list. False when a command is still running.
   bool start(const PlenumCommand& command);
-  void sendEnter();
-  // Ends the run as Ctrl-C does in a terminal (plenum closes its port and ends with status
-  // 0); a run that does not end within 3 seconds is killed.
-  void stop();
+  void sendEnter() { run_.sendEnter(); }
+  // Ends the run as Ctrl-C does in a terminal; a run that does not end within the grace
+  // period is killed.
+  void stop() { run_.stop(); }
 
  signals:
   void output(const QString& text);
@@ -31,13 +33,19 @@ class PlenumRunner : public QObject {
   void startFailed();
 
  private:
-  void readOutput();
-  void ended(int exitCode, QProcess::ExitStatus exitStatus);
+  void start(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+             const std::filesystem::path& folder) override;
+  void write(const std::string& bytes) override;
+  bool interrupt() override;
+  void closeInput() override;
+  void kill() override;
+  void after(int milliseconds, std::function<void()> action) override;
 
-  QString programDir_;
+  void readOutput();
+  void forget();  // the process object is done with
+
   QProcess* process_ = nullptr;
-  bool stopping_ = false;
-  QStringDecoder decoder_{QStringDecoder::Utf8};
+  PlenumRun run_;
 };
 
 }  // namespace tirasse

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "tirasse/core/waiting_rules.h"
 #include "tirasse/qt/plenum_runner.h"
 #include "tirasse/qt/qt_text.h"
 
@@ -16,10 +17,10 @@ namespace tirasse {
 
 WaitDialog::WaitDialog(PlenumRunner& runner, QWidget* parent)
     : QDialog(parent), runner_(runner), output_(new QPlainTextEdit(this)) {
-  setWindowTitle(QStringLiteral("Waiting"));
+  setWindowTitle(QLatin1String(kWaitingTitle));
   setModal(true);
   auto* layout = new QVBoxLayout(this);
-  state_ = new QLabel(QStringLiteral("Waiting for command to complete"), this);
+  state_ = new QLabel(QLatin1String(kWaitingState), this);
   layout->addWidget(state_);
   output_->setReadOnly(true);
   output_->setFont(QFont(QStringLiteral("Monospace")));
@@ -27,9 +28,9 @@ WaitDialog::WaitDialog(PlenumRunner& runner, QWidget* parent)
   output_->setMinimumSize(640, 320);
   layout->addWidget(output_);
   auto* buttons = new QHBoxLayout;
-  auto* enter = new QPushButton(QStringLiteral("Send Enter"), this);
+  auto* enter = new QPushButton(QLatin1String(kSendEnterCaption), this);
   enter->setAutoDefault(false);
-  stop_ = new QPushButton(QStringLiteral("Stop plenum"), this);
+  stop_ = new QPushButton(QLatin1String(kStopCaption), this);
   stop_->setObjectName(QStringLiteral("stopPlenum"));
   stop_->setAutoDefault(false);
   buttons->addWidget(enter);
@@ -38,7 +39,7 @@ WaitDialog::WaitDialog(PlenumRunner& runner, QWidget* parent)
   layout->addLayout(buttons);
   connect(enter, &QPushButton::clicked, &runner_, &PlenumRunner::sendEnter);
   connect(stop_, &QPushButton::clicked, this, [this] {
-    if (runner_.isBusy()) {
+    if (buttonAction(runner_.isBusy()) == WaitingAction::StopPlenum) {
       runner_.stop();
     } else {
       accept();
@@ -50,21 +51,16 @@ WaitDialog::WaitDialog(PlenumRunner& runner, QWidget* parent)
 
 void WaitDialog::clearOutput() {
   output_->clear();
-  state_->setText(QStringLiteral("Waiting for command to complete"));
-  stop_->setText(QStringLiteral("Stop plenum"));
+  state_->setText(QLatin1String(kWaitingState));
+  stop_->setText(QLatin1String(kStopCaption));
 }
 
 void WaitDialog::ended(const RunOutcome& outcome) {
-  append(qtext(outcomeAfter(utf8(output_->toPlainText()), outcome)));
-  // A window left open after plenum has gone must not say it is still waiting.
-  state_->setText(outcome.exitStatus == 0 && !outcome.stoppedByUser && !outcome.crashed
-                      ? QStringLiteral("Command completed")
-                      : QStringLiteral("Command ended"));
-  if (!outcome.stoppedByUser && !outcome.crashed && outcome.exitStatus == 0) {
-    accept();
-    return;
-  }
-  stop_->setText(QStringLiteral("Close"));
+  const RunEnding ending = endingOf(utf8(output_->toPlainText()), outcome);
+  append(qtext(ending.appended));
+  state_->setText(qtext(ending.state));
+  stop_->setText(qtext(ending.button));
+  if (ending.closes) accept();
 }
 QString WaitDialog::outputText() const { return output_->toPlainText(); }
 QString WaitDialog::stateText() const { return state_->text(); }
@@ -78,15 +74,18 @@ void WaitDialog::append(const QString& text) {
 
 void WaitDialog::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    runner_.sendEnter();
+    if (enterKeyAction() == WaitingAction::SendEnter) runner_.sendEnter();
     return;
   }
-  if (event->key() == Qt::Key_Escape && runner_.isBusy()) return;  // no closing while it runs
+  if (event->key() == Qt::Key_Escape &&
+      escapeKeyAction(runner_.isBusy()) == WaitingAction::Nothing) {
+    return;
+  }
   QDialog::keyPressEvent(event);
 }
 
 void WaitDialog::closeEvent(QCloseEvent* event) {
-  if (runner_.isBusy()) {
+  if (!mayClose(runner_.isBusy())) {
     event->ignore();
     return;
   }
