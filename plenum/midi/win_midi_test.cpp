@@ -283,7 +283,9 @@ TEST(WinMidiOpening, ASideNotOpenedIsNeitherRequiredNorTouched) {
       WinMidi port(c.input, c.output, driver);
       EXPECT_EQ(driver.inOpen_, c.input != WinMidi::kNotOpened) << c.what;
       EXPECT_EQ(driver.outOpen_, c.output != WinMidi::kNotOpened) << c.what;
-      if (c.output != WinMidi::kNotOpened) EXPECT_EQ(driver.openedOutput, c.output) << c.what;
+      if (c.output != WinMidi::kNotOpened) {
+        EXPECT_EQ(driver.openedOutput, c.output) << c.what;
+      }
       EXPECT_EQ(driver.inBuffers.size(), c.input != WinMidi::kNotOpened ? 4u : 0u) << c.what;
       driver.calls.clear();
     }
