@@ -13,9 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "tirasse/core/dialog_folders.h"
-#include "tirasse/core/memory_range.h"
-#include "tirasse/core/utf8_path.h"
+#include "tirasse/core/plenum_run.h"
 #include "tirasse/qt/copy_registration_dialog.h"
 #include "tirasse/qt/device_dialog.h"
 #include "tirasse/qt/playing_dialog.h"
@@ -29,23 +27,32 @@ namespace tirasse {
 
 namespace {
 
-const char* const kDebugCaptions[9] = {
-    "Progress",          "Sysex info",   "Size logic",
-    "Hex program",       "Config regurgitate", "Disassemble program",
-    "Sysex in hex",      "Show pgm/verify in chars", "Parser Details"};
+FrontEndFolders foldersOf(const StartupEnvironment& environment) {
+  return {utf8(environment.programDir), utf8(environment.settingsDir),
+          utf8(environment.documentsDir), utf8(QDir::homePath())};
+}
 
-const QString kConfigFilter =
-    QStringLiteral("All Files (*.*);;Norvo Configuration Files (*.ncf)");
-const QString kRegistrationFilter = QStringLiteral("All Files (*.*);;Registration Files (*.reg)");
+QStringList filtersOf(const char* filters) {
+  return QString::fromUtf8(filters).split(QStringLiteral(";;"));
+}
 
 }  // namespace
 
 MainWindow::MainWindow(StartupEnvironment environment, QWidget* parent)
-    : QWidget(parent), environment_(std::move(environment)) {
+    : QWidget(parent),
+      environment_(std::move(environment)),
+      flow_(foldersOf(environment_), *environment_.devices) {
   showMessage = [this](const QString& text) {
     QMessageBox::information(this, windowTitle(), text);
   };
-  setWindowTitle(QStringLiteral("Norvo Configuration"));
+  flow_.showMessage = [this](const std::string& text) { showMessage(qtext(text)); };
+  flow_.askDevice = [this](bool input, const std::vector<std::string>& names) {
+    DeviceDialog dialog(input ? QStringLiteral("Select MIDI Input Device")
+                              : QStringLiteral("Select MIDI Output Device"),
+                        qtextList(names), this);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedDevice() : -1;
+  };
+  setWindowTitle(QLatin1String(kMainWindowTitle));
   runner_ = new PlenumRunner(environment_.programDir, this);
   wait_ = new WaitDialog(*runner_, this);
 
@@ -70,7 +77,7 @@ MainWindow::MainWindow(StartupEnvironment environment, QWidget* parent)
   chkRegOnly_ = new QCheckBox(QStringLiteral("Only Save/Load"), this);
   txtRegMem_ = new QLineEdit(QStringLiteral("0"), this);
   txtRegThrough_ = new QLineEdit(QStringLiteral("127"), this);
-  label10_ = new QLabel(QStringLiteral("Tirasse Version ?"), this);
+  label10_ = new QLabel(QLatin1String(kUnknownVersion), this);
   lastOutput_ = new QPlainTextEdit(this);
   lastOutput_->setReadOnly(true);
   lastOutput_->setFont(QFont(QStringLiteral("Monospace")));
@@ -107,16 +114,8 @@ MainWindow::MainWindow(StartupEnvironment environment, QWidget* parent)
   txtRegThrough_->setEnabled(false);
   connect(chkRegOnly_, &QCheckBox::toggled, txtRegMem_, &QWidget::setEnabled);
   connect(chkRegOnly_, &QCheckBox::toggled, txtRegThrough_, &QWidget::setEnabled);
-  const auto showRange = [this](const MemoryRange& range) {
-    txtRegMem_->setText(QString::number(range.from));
-    txtRegThrough_->setText(QString::number(range.through));
-  };
-  connect(txtRegMem_, &QLineEdit::editingFinished, this, [this, showRange] {
-    showRange(afterFromEdited(utf8(txtRegMem_->text()), utf8(txtRegThrough_->text())));
-  });
-  connect(txtRegThrough_, &QLineEdit::editingFinished, this, [this, showRange] {
-    showRange(afterThroughEdited(utf8(txtRegMem_->text()), utf8(txtRegThrough_->text())));
-  });
+  connect(txtRegMem_, &QLineEdit::editingFinished, this, &MainWindow::showRange);
+  connect(txtRegThrough_, &QLineEdit::editingFinished, this, &MainWindow::showRange);
 
   connect(runner_, &PlenumRunner::output, lastOutput_, [this](const QString& text) {
     lastOutput_->moveCursor(QTextCursor::End);
@@ -167,7 +166,7 @@ QWidget* MainWindow::buildDownloadPage() {
   grid->addLayout(commands, row++, 0, 1, 3);
   grid->addWidget(chkSkipUnchanged_, row++, 0, 1, 3);
   connect(chkSkipUnchanged_, &QCheckBox::toggled, this,
-          [this](bool ticked) { settings_.skipUnchangedRelayCode = ticked; });
+          [this](bool ticked) { flow_.setSkipUnchangedRelayCode(ticked); });
   auto* midiFiles = new QGroupBox(QStringLiteral("MIDI files"), page);
   auto* files = new QHBoxLayout(midiFiles);
   seqPlay_ = addButton(QStringLiteral("SeqPlay"), QStringLiteral("Play"));
@@ -233,64 +232,71 @@ QWidget* MainWindow::buildDiagnosticPage() {
   return page;
 }
 
-CommandBuilder MainWindow::commandBuilder() const {
-  CommandOptions options;
-  options.midiInDev = settings_.midiInDev;
-  options.midiOutDev = settings_.midiOutDev;
-  options.keepWindowOpen = chkBat_->isChecked();
-  options.startAtModule = chkModuleOnly_->isChecked();
-  options.moduleText = utf8(txtModule_->text());
-  options.otherOptions = utf8(txtOtherOptions_->text());
-  options.skipUnchangedRelayCode = chkSkipUnchanged_->isChecked();
+OptionControls MainWindow::controls() const {
+  OptionControls controls;
+  controls.keepWindowOpen = chkBat_->isChecked();
+  controls.startAtModule = chkModuleOnly_->isChecked();
+  controls.moduleText = utf8(txtModule_->text());
+  controls.otherOptions = utf8(txtOtherOptions_->text());
+  controls.skipUnchangedRelayCode = chkSkipUnchanged_->isChecked();
   for (int i = 0; i < 9; ++i) {
-    if (chkDebug_[i]->isChecked()) options.debugBoxes |= 1u << i;
+    if (chkDebug_[i]->isChecked()) controls.debugBoxes |= 1u << i;
   }
-  return CommandBuilder(options);
+  controls.displayComparison = chkDispData_->isChecked();
+  controls.repeatCount = utf8(txtDiagCount_->text());
+  controls.rangeOnly = chkRegOnly_->isChecked();
+  controls.rangeFrom = utf8(txtRegMem_->text());
+  controls.rangeThrough = utf8(txtRegThrough_->text());
+  return controls;
+}
+
+void MainWindow::showRange() {
+  const MemoryRange range = rangeOf(controls());
+  txtRegMem_->setText(QString::number(range.from));
+  txtRegThrough_->setText(QString::number(range.through));
+}
+
+void MainWindow::runButton(PlenumButton button, const QString& file, int source,
+                           MemoryRange targets) {
+  if (button == PlenumButton::SaveRegistration || button == PlenumButton::LoadRegistration) {
+    if (file.isEmpty()) return;
+    if (chkRegOnly_->isChecked()) showRange();
+  }
+  const std::optional<PlenumCommand> command =
+      flow_.commandFor(button, controls(), utf8(file), source, targets);
+  if (command) sendPlenumCmd(*command);
 }
 
 void MainWindow::connectCommands() {
   const auto on = [this](const char* name, auto action) {
     connect(button(QLatin1String(name)), &QPushButton::clicked, this, action);
   };
-  on("cmdDownload", [this] {
-    if (settings_.configFile.empty()) {
-      showMessage(QStringLiteral("Please choose a configuration file first."));
-      return;
-    }
-    if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().download(settings_.configFile));
-  });
-  on("cmdVersion", [this] { sendPlenumCmd(commandBuilder().version()); });
-  on("cmdReset", [this] { sendPlenumCmd(commandBuilder().reset()); });
-  on("cmdMonitor", [this] { sendPlenumCmd(commandBuilder().monitor()); });
-  on("cmdHalt", [this] { if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().halt()); });
-  on("cmdRun", [this] { if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().run()); });
-  on("cmdProgram", [this] {
-    if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().programExecutive());
-  });
-  on("cmdVerify", [this] {
-    if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().verifyExecutive());
-  });
-  on("cmdDataDiag", [this] {
-    sendPlenumCmd(
-        commandBuilder().dataDiagnostic(chkDispData_->isChecked(), utf8(txtDiagCount_->text())));
-  });
+  const std::pair<const char*, PlenumButton> plain[] = {
+      {"cmdDownload", PlenumButton::Download},
+      {"cmdVersion", PlenumButton::Version},
+      {"cmdReset", PlenumButton::Reset},
+      {"cmdMonitor", PlenumButton::Monitor},
+      {"cmdHalt", PlenumButton::Halt},
+      {"cmdRun", PlenumButton::Run},
+      {"cmdProgram", PlenumButton::ProgramExecutive},
+      {"cmdVerify", PlenumButton::VerifyExecutive},
+      {"cmdDataDiag", PlenumButton::DataDiagnostic}};
+  for (const auto& [name, which] : plain) {
+    on(name, [this, which = which] { runButton(which); });
+  }
   on("cmdSaveReg", [this] {
-    const QString file = chooseRegistrationFile(true);
-    MemoryRange range;
-    if (!file.isEmpty()) sendPlenumCmd(commandBuilder().saveRegistration(registrationRange(range), utf8(file)));
+    runButton(PlenumButton::SaveRegistration, chooseRegistrationFile(true));
   });
   on("cmdLoadReg", [this] {
-    const QString file = chooseRegistrationFile(false);
-    MemoryRange range;
-    if (!file.isEmpty()) sendPlenumCmd(commandBuilder().loadRegistration(registrationRange(range), utf8(file)));
+    runButton(PlenumButton::LoadRegistration, chooseRegistrationFile(false));
   });
   on("cmdCopyReg", [this] { copyRegistration(); });
   on("cmdMidiIn", [this] {
-    chooseDevice(true, true);
+    flow_.changeDevice(true);
     showDevices();
   });
   on("cmdMidiOut", [this] {
-    chooseDevice(false, true);
+    flow_.changeDevice(false);
     showDevices();
   });
   on("cmdConfigFile", [this] { chooseConfigFile(); });
@@ -300,27 +306,8 @@ void MainWindow::connectCommands() {
   on("cmdSequencer", [this] { openSequencer(); });
 }
 
-bool MainWindow::moduleBoxAccepted() {
-  if (commandBuilder().moduleBoxAccepted()) return true;
-  showMessage(QStringLiteral("The module box must hold a module number while \"Start at selected "
-                             "module\" is ticked."));
-  return false;
-}
-
-const MemoryRange* MainWindow::registrationRange(MemoryRange& storage) {
-  if (!chkRegOnly_->isChecked()) return nullptr;
-  // A box edited and not yet left still counts, limited as leaving it would.
-  storage = afterFromEdited(utf8(txtRegMem_->text()), utf8(txtRegThrough_->text()));
-  txtRegMem_->setText(QString::number(storage.from));
-  txtRegThrough_->setText(QString::number(storage.through));
-  return &storage;
-}
-
 void MainWindow::sendPlenumCmd(const PlenumCommand& command) {
-  if (runner_->isBusy()) {
-    showMessage(QStringLiteral("Please exit the previous command before starting another"));
-    return;
-  }
+  if (!flow_.mayStartCommand(runner_->isBusy())) return;
   lblCommand_->setText(qtext(command.line));
   lastOutput_->clear();
   wait_->clearOutput();
@@ -328,162 +315,86 @@ void MainWindow::sendPlenumCmd(const PlenumCommand& command) {
   if (runner_->isBusy()) wait_->open();
 }
 
-QString MainWindow::settingsFilePath() const {
-  return QDir(settingsFolder_).filePath(QLatin1String(kSettingsFileName));
-}
-
-std::filesystem::path MainWindow::settingsFile() const {
-  return pathFromUtf8(utf8(settingsFilePath()));
-}
-
 bool MainWindow::start() {
-  settings_.settingsDir = utf8(environment_.settingsDir);
-  QDir().mkpath(environment_.settingsDir);  // first run: the folder does not exist yet
-  settings_.midDir = utf8(environment_.documentsDir);
-  settings_.configDir = utf8(environment_.programDir);
-  settingsFolder_ = environment_.settingsDir;
-  readSettingsFile(settingsFile(), settings_);
-  chkSkipUnchanged_->setChecked(settings_.skipUnchangedRelayCode);
-  readVersion();
-  if (!chooseDevices()) return false;
-  if (!settings_.configFile.empty()) {
-    txtConfigFile_->setText(qtext(settings_.configFile));
+  const bool started = flow_.start();
+  chkSkipUnchanged_->setChecked(flow_.settings().skipUnchangedRelayCode);
+  label10_->setText(qtext(flow_.versionText()));
+  if (!started) return false;
+  showDevices();
+  if (!flow_.settings().configFile.empty()) {
+    txtConfigFile_->setText(qtext(flow_.settings().configFile));
   } else if (environment_.askForConfigFile) {
     chooseConfigFile();
   }
   return true;
 }
 
-void MainWindow::readVersion() {
-  QFile file(QDir(environment_.programDir).filePath(QStringLiteral("version.txt")));
-  if (!file.open(QIODevice::ReadOnly)) return;
-  const QString first = QString::fromUtf8(file.readLine(4096)).trimmed();
-  if (!first.isEmpty()) label10_->setText(first);
-}
-
-bool MainWindow::chooseDevices() {
-  if (!chooseDevice(true, false) || !chooseDevice(false, false)) return false;
-  showDevices();
-  return true;
-}
-
-bool MainWindow::chooseDevice(bool input, bool forget) {
-  const std::vector<std::string> list =
-      input ? environment_.devices->inputNames() : environment_.devices->outputNames();
-  int& number = input ? settings_.midiInDev : settings_.midiOutDev;
-  std::string& name = input ? settings_.midiInName : settings_.midiOutName;
-  const plenum::RememberedDevice previous{number, name};
-  const plenum::RememberedChoice choice =
-      plenum::chooseRememberedDevice(list, forget ? plenum::RememberedDevice{} : previous);
-  if (choice.outcome == plenum::DeviceOutcome::NoDevices) {
-    showMessage(input ? QStringLiteral("No MIDI input devices found.  Do you need to install a "
-                                       "device driver for your sound card?")
-                      : QStringLiteral("No MIDI output devices found.  Do you need to install a "
-                                       "device driver for your sound card?"));
-    return false;
-  }
-  plenum::RememberedDevice device = choice.device;
-  if (choice.outcome == plenum::DeviceOutcome::AskUser) {
-    DeviceDialog dialog(input ? QStringLiteral("Select MIDI Input Device")
-                              : QStringLiteral("Select MIDI Output Device"),
-                        qtextList(list), this);
-    if (dialog.exec() == QDialog::Accepted && dialog.selectedDevice() >= 0) {
-      device = {dialog.selectedDevice(), list[dialog.selectedDevice()]};
-    } else if (plenum::chooseRememberedDevice(list, previous).outcome ==
-               plenum::DeviceOutcome::Chosen) {
-      device = previous;  // Cancel keeps the choice made before, while it still holds
-    }
-  }
-  number = device.number;
-  name = device.name;
-  return true;
-}
-
 void MainWindow::showDevices() {
-  txtMidiIn_->setText(qtext(settings_.midiInName));
-  txtMidiOut_->setText(qtext(settings_.midiOutName));
-}
-
-QString MainWindow::startFolder(const std::string& lastUsed) const {
-  return qtext(dialogStartFolder(lastUsed, utf8(environment_.documentsDir),
-                                 utf8(environment_.programDir), utf8(QDir::homePath())));
+  txtMidiIn_->setText(qtext(flow_.settings().midiInName));
+  txtMidiOut_->setText(qtext(flow_.settings().midiOutName));
 }
 
 void MainWindow::chooseConfigFile() {
-  QFileDialog dialog(this, QStringLiteral("Configuration File"), startFolder(settings_.configDir));
-  dialog.setNameFilter(kConfigFilter);
-  dialog.setNameFilters(kConfigFilter.split(QStringLiteral(";;")));
-  dialog.selectNameFilter(QStringLiteral("Norvo Configuration Files (*.ncf)"));
+  QFileDialog dialog(this, QStringLiteral("Configuration File"), qtext(flow_.configStartFolder()));
+  dialog.setNameFilters(filtersOf(kConfigFilter));
+  dialog.selectNameFilter(QLatin1String(kConfigFilterChosen));
   dialog.setFileMode(QFileDialog::ExistingFile);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QString file = QDir::toNativeSeparators(dialog.selectedFiles().first());
-  settings_.configFile = utf8(file);
-  settings_.configDir = utf8(QFileInfo(file).absolutePath());
+  flow_.configFileChosen(utf8(file));
   txtConfigFile_->setText(file);
 }
 
 QString MainWindow::chooseRegistrationFile(bool forSaving) {
-  QFileDialog dialog(this, QStringLiteral("Registration File"), startFolder(utf8(regDir_)));
-  dialog.setNameFilters(kRegistrationFilter.split(QStringLiteral(";;")));
-  dialog.selectNameFilter(QStringLiteral("Registration Files (*.reg)"));
-  dialog.selectFile(regFile_);
+  QFileDialog dialog(this, QStringLiteral("Registration File"),
+                     qtext(flow_.registrationStartFolder()));
+  dialog.setNameFilters(filtersOf(kRegistrationFilter));
+  dialog.selectNameFilter(QLatin1String(kRegistrationFilterChosen));
+  dialog.selectFile(qtext(flow_.registrationFileName()));
   dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (forSaving) dialog.setDefaultSuffix(QStringLiteral("reg"));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  const QString path = dialog.selectedFiles().first();
-  const QFileInfo chosen(forSaving ? qtext(withDefaultExtension(utf8(path), "reg")) : path);
-  regDir_ = chosen.absolutePath();
-  regFile_ = chosen.fileName();
-  return QDir::toNativeSeparators(chosen.absoluteFilePath());
+  return qtext(flow_.registrationFileChosen(utf8(dialog.selectedFiles().first()), forSaving));
 }
 
 void MainWindow::copyRegistration() {
   CopyRegistrationDialog dialog(this);
   if (dialog.exec() != QDialog::Accepted) return;
-  sendPlenumCmd(commandBuilder().copyRegistration(dialog.sourceMemory(), dialog.targets()));
+  runButton(PlenumButton::CopyRegistration, {}, dialog.sourceMemory(), dialog.targets());
 }
 
 void MainWindow::exitAndSave() {
-  if (!writeSettingsFile(settingsFile(), settings_)) {
-    showMessage(QStringLiteral("The settings could not be saved in %1").arg(settingsFilePath()));
-  }
+  flow_.exitAndSave();
   close();
 }
 
-bool MainWindow::refuseSimulatedLoop() {
-  if (!environment_.devices->simulatedLoop()) return false;
-  showMessage(
-      QStringLiteral("The simulated module loop (PLENUM_LOOP) has no MIDI devices: it "
-                     "cannot play or record MIDI files."));
-  return true;
-}
-
 void MainWindow::playMidiFile() {
-  if (refuseSimulatedLoop()) return;
+  if (flow_.refuseSimulatedLoop()) return;
   const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Play MIDI File"),
-                                                    startFolder(settings_.midDir),
-                                                    QStringLiteral("MIDI Files (*.mid)"));
+                                                    qtext(flow_.midiStartFolder()),
+                                                    QLatin1String(kMidiFilter));
   if (file.isEmpty()) return;
-  settings_.midDir = utf8(QFileInfo(file).absolutePath());
+  flow_.midiFileChosen(utf8(file));
   seqPlay_->setText(QStringLiteral("Playing"));
-  PlayingDialog dialog(file, settings_.midiOutDev, showMessage, this);
+  PlayingDialog dialog(file, flow_.settings().midiOutDev, showMessage, this);
   if (dialog.isReady()) dialog.exec();
   seqPlay_->setText(QStringLiteral("Play"));
 }
 
 void MainWindow::recordMidiFile() {
-  if (refuseSimulatedLoop()) return;
-  QString folder = startFolder(settings_.midDir);
-  RecordingDialog dialog(settings_.midiInDev, folder, showMessage, this);
+  if (flow_.refuseSimulatedLoop()) return;
+  QString folder = qtext(flow_.midiStartFolder());
+  flow_.midiFolderUsed(utf8(folder));
+  RecordingDialog dialog(flow_.settings().midiInDev, folder, showMessage, this);
   if (dialog.isReady()) dialog.exec();
-  settings_.midDir = utf8(folder);
+  flow_.midiFolderUsed(utf8(folder));
 }
 
 void MainWindow::openSequencer() {
-  if (refuseSimulatedLoop()) return;
-  auto* window = new SequencerWindow(settings_.midiInDev, settings_.midiOutDev,
-                                     startFolder(settings_.midDir), showMessage, this);
+  if (flow_.refuseSimulatedLoop()) return;
+  auto* window = new SequencerWindow(flow_.settings().midiInDev, flow_.settings().midiOutDev,
+                                     qtext(flow_.midiStartFolder()), showMessage, this);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
 }

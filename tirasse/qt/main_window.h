@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "plenum/midi/device_choice.h"
 #include "tirasse/core/command_builder.h"
 #include "tirasse/core/settings_file.h"
+#include "tirasse/flow/main_flow.h"
 #include "tirasse/midi/system_midi_ports.h"
 
 namespace tirasse {
@@ -43,16 +43,16 @@ class MainWindow : public QWidget {
   // How messages reach the user; tests collect them instead of showing message boxes.
   std::function<void(const QString&)> showMessage;
 
-  const TirasseSettings& currentSettings() const { return settings_; }
-  QString settingsFilePath() const;
-  std::filesystem::path settingsFile() const;
+  const TirasseSettings& currentSettings() const { return flow_.settings(); }
+  std::filesystem::path settingsFile() const { return flow_.settingsFile(); }
   PlenumRunner& runner() { return *runner_; }
   WaitDialog& waitDialog() { return *wait_; }
   QPushButton* button(const QString& objectName) const;
 
   // Shows the command line and runs the command.
   void sendPlenumCmd(const PlenumCommand& command);
-  CommandBuilder commandBuilder() const;
+  // The option controls' state, as the flow reads it.
+  OptionControls controls() const;
 
  private:
   QWidget* buildDownloadPage();
@@ -61,32 +61,22 @@ class MainWindow : public QWidget {
   QPushButton* addButton(const QString& objectName, const QString& caption);
   void connectCommands();
 
-  bool chooseDevices();
-  // Runs the device rules; `forget` (the Change buttons) asks the user even when a device
-  // is remembered.
-  bool chooseDevice(bool input, bool forget);
+  // Runs the button's command, once the flow has what the command needs.
+  void runButton(PlenumButton button, const QString& file = {}, int source = 0,
+                 MemoryRange targets = {});
   void showDevices();
-  // Where a file dialog starts, given the folder last used for its kind of file.
-  QString startFolder(const std::string& lastUsed) const;
   void chooseConfigFile();
   QString chooseRegistrationFile(bool forSaving);
-  // False, after a message, when the tick is set and the module box holds no module number.
-  bool moduleBoxAccepted();
-  const MemoryRange* registrationRange(MemoryRange& storage);
+  // A range box edited and not yet left still counts, limited as leaving it would.
+  void showRange();
   void copyRegistration();
   void exitAndSave();
-  void readVersion();
-  // True after telling the user that the simulated loop cannot play or record MIDI files.
-  bool refuseSimulatedLoop();
   void playMidiFile();
   void recordMidiFile();
   void openSequencer();
 
   StartupEnvironment environment_;
-  TirasseSettings settings_;
-  QString settingsFolder_;  // where tirasse.ini was looked for, and is written back
-  QString regDir_;
-  QString regFile_;
+  MainFlow flow_;
 
   PlenumRunner* runner_;
   WaitDialog* wait_;

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "tirasse/flow/command_line_table.h"
 #include "tirasse/qt/device_dialog.h"
 #include "tirasse/qt/plenum_runner.h"
 #include "tirasse/qt/sequencer_window.h"
@@ -77,10 +78,12 @@ class MainWindowTest : public QObject {
     devices_.simulated = false;
     QFile::remove(QDir(settingsDir_.path()).filePath("tirasse.ini"));
     // A stand-in plenum that prints its arguments and waits for Enter, as -P makes it do.
-    writeFile(QDir(programDir_.path()).filePath("plenum"),
-              "#!/bin/sh\necho \"args: $*\"\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done\necho\n"
-              "read answer\necho \"after enter\"\n",
-              true);
+    for (const char* name : {"plenum", "plenum.bat"}) {
+      writeFile(QDir(programDir_.path()).filePath(name),
+                "#!/bin/sh\necho \"args: $*\"\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done\necho\n"
+                "read answer\necho \"after enter\"\n",
+                true);
+    }
     writeFile(QDir(programDir_.path()).filePath("version.txt"), "Tirasse Version 9.8\nsecond\n");
   }
 
@@ -176,6 +179,42 @@ class MainWindowTest : public QObject {
       QCOMPARE(messages_, QStringList{plain});
     }
     QVERIFY(window->findChildren<SequencerWindow*>().isEmpty());
+  }
+
+  // The table that the tests of every front end share: controls set, button pressed, the
+  // line shown and the words that reach plenum.
+  void theSharedCommandLineTable() {
+    const std::vector<CommandLineCase> cases = readCommandLineTable(TIRASSE_COMMAND_LINE_TABLE);
+    QVERIFY(cases.size() >= 10);
+    for (const CommandLineCase& c : cases) {
+      writeFile(QDir(settingsDir_.path()).filePath("tirasse.ini"),
+                QByteArray("V3\n0\nIn A\n0\nOut A\n") + kTableConfigFile + "\n\n\n\n");
+      auto window = makeWindow(programDir_.path());
+      QVERIFY(window->start());
+      for (const auto& [name, value] : c.controls) {
+        QWidget* control = window->findChild<QWidget*>(QString::fromStdString(name));
+        QVERIFY2(control, name.c_str());
+        if (auto* box = qobject_cast<QCheckBox*>(control)) {
+          box->setChecked(value == "1");
+        } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+          edit->setText(QString::fromStdString(value));
+        } else {
+          QFAIL(name.c_str());
+        }
+      }
+      QPushButton* button = window->button(QString::fromStdString(c.button));
+      QVERIFY2(button, c.button.c_str());
+      button->click();
+      QCOMPARE(child<QLabel>(*window, "lblCommand")->text(), QString::fromStdString(c.line));
+      QString words;
+      for (const std::string& word : c.words) words += "[" + QString::fromStdString(word) + "]";
+      QTRY_VERIFY2_WITH_TIMEOUT(window->waitDialog().outputText().contains(words + "\n"),
+                                qPrintable(QString::fromStdString(c.line) + "\n" + window->waitDialog().outputText()),
+                                20000);
+      QTest::keyClick(&window->waitDialog(), Qt::Key_Return);
+      QTRY_VERIFY_WITH_TIMEOUT(!window->runner().isBusy(), 20000);
+      QVERIFY(messages_.isEmpty());
+    }
   }
 
   void moduleBoxWithoutANumberIsRefused() {
