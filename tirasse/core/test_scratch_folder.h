@@ -33,9 +33,11 @@ class TestScratchFolder {
 
   bool isValid() const { return !path_.empty(); }
   const std::filesystem::path& path() const { return path_; }
-  // The folder, or a name in it, as UTF-8 text.
+  // The folder, or a name in it ("/" between folders), as UTF-8 text with the platform's
+  // separators.
   std::string text(const std::string& name = {}) const {
-    return pathToUtf8(name.empty() ? path_ : path_ / pathFromUtf8(name));
+    std::filesystem::path path = name.empty() ? path_ : path_ / pathFromUtf8(name);
+    return pathToUtf8(path.make_preferred());
   }
   // Writes `bytes` to the file `name` in the folder; false when it cannot.
   bool write(const std::string& name, const std::string& bytes) const {
