@@ -110,8 +110,12 @@ char programBlock(int module, std::uint32_t address, const Bytes& data, BlockAct
                     kProgramBlockRules);
 }
 
-int programPages(int module, std::uint32_t address, const Bytes& data, bool codeCommands,
-                 char typeLetter) {
+namespace {
+
+// Cuts data into pages from a page-aligned address and hands each to `page` with its
+// address.
+template <class PageAction>
+void forEachPage(std::uint32_t address, const Bytes& data, char typeLetter, PageAction&& page) {
   const std::size_t pageSize = static_cast<std::size_t>(pageSizeOfType(typeLetter));
   if (address % pageSize != 0) {
     std::printf("Bug! Programming must start at page boundary\n");
@@ -119,18 +123,38 @@ int programPages(int module, std::uint32_t address, const Bytes& data, bool code
   }
   for (std::size_t offset = 0; offset < data.size(); offset += pageSize) {
     const std::size_t end = std::min(offset + pageSize, data.size());
-    const Bytes page(data.begin() + static_cast<std::ptrdiff_t>(offset),
-                     data.begin() + static_cast<std::ptrdiff_t>(end));
-    const char status = programBlock(module, address + static_cast<std::uint32_t>(offset),
-                                     page, BlockAction::Program, codeCommands, typeLetter);
+    const Bytes bytes(data.begin() + static_cast<std::ptrdiff_t>(offset),
+                      data.begin() + static_cast<std::ptrdiff_t>(end));
+    page(address + static_cast<std::uint32_t>(offset), bytes);
+  }
+}
+
+}  // namespace
+
+int programPages(int module, std::uint32_t address, const Bytes& data, bool codeCommands,
+                 char typeLetter) {
+  forEachPage(address, data, typeLetter, [&](std::uint32_t at, const Bytes& page) {
+    const char status = programBlock(module, at, page, BlockAction::Program, codeCommands, typeLetter);
     if (settings().debug(DebugPages)) std::printf("%c", status);
     if (status != kStatusDone) {
       std::printf("\nFailure downloading program\n");
       exitWith(2);
     }
     if (settings().debug(DebugPages)) std::printf("\n");
-  }
+  });
   return 0;
+}
+
+std::vector<PageDifference> verifyPages(int module, std::uint32_t address, const Bytes& data,
+                                        bool codeCommands, char typeLetter) {
+  std::vector<PageDifference> differences;
+  forEachPage(address, data, typeLetter, [&](std::uint32_t at, const Bytes& page) {
+    const char status = programBlock(module, at, page, BlockAction::Verify, codeCommands, typeLetter);
+    if (status != kStatusDone) {
+      differences.push_back({at, static_cast<std::uint32_t>(page.size()), status});
+    }
+  });
+  return differences;
 }
 
 }  // namespace plenum

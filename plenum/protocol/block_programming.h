@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "plenum/protocol/sysex_exchange.h"
 
@@ -83,5 +84,19 @@ char programBlock(int module, std::uint32_t address, const Bytes& data, BlockAct
 // (status 2).
 int programPages(int module, std::uint32_t address, const Bytes& data, bool codeCommands,
                  char typeLetter);
+
+// A page that did not verify: where it is and the module's answer ('N' when the bytes
+// differ; anything else when the module could not compare them).
+struct PageDifference {
+  std::uint32_t address;
+  std::uint32_t length;
+  char status;
+};
+
+// Compares `data` page by page from `address`, cut into the same pages as programPages
+// writes, and writes nothing. Returns the pages that did not answer 'G', in order. A
+// misaligned start ends the run (status 2), as it does for programPages.
+std::vector<PageDifference> verifyPages(int module, std::uint32_t address, const Bytes& data,
+                                        bool codeCommands, char typeLetter);
 
 }  // namespace plenum

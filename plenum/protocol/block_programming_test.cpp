@@ -201,5 +201,34 @@ TEST_F(BlockProgrammingTest, ABlockPastTheEndOfMemoryIsAProgramFault) {
   EXPECT_EQ(writeBlock({0, BlockAction::Program, 'Y', 0xFFFE, "0102"}, kProgramBlockRules), kStatusDone);
 }
 
+TEST_F(BlockProgrammingTest, VerifyPagesComparesThePagesProgramPagesWritesAndWritesNothing) {
+  useLoop("A");
+  const Bytes data = counting(150);
+  programPages(0, 0xE000, data, false, 'A');
+  module(0).poke(0xE041, 0);  // second page
+  module(0).poke(0xE095, 0);  // third, the short one
+  clearSent();
+  const std::vector<PageDifference> differing = verifyPages(0, 0xE000, data, false, 'A');
+  ASSERT_EQ(differing.size(), 2u);
+  EXPECT_EQ(differing[0].address, 0xE040u);
+  EXPECT_EQ(differing[0].length, 64u);
+  EXPECT_EQ(differing[0].status, 'N');
+  EXPECT_EQ(differing[1].address, 0xE080u);
+  EXPECT_EQ(differing[1].length, 22u);
+  const auto requests = sentPayloads();
+  ASSERT_EQ(requests.size(), 3u);
+  for (const std::string& request : requests) EXPECT_EQ(request[1], 'Z') << request;
+  EXPECT_EQ(requests[2].substr(0, 6), "NZe080");
+  EXPECT_EQ(memoryOf(0, 0xE041, 1), Bytes{0});
+
+  // Code commands and answers other than 'N' are passed on as they come.
+  useLoop("A");
+  const std::vector<PageDifference> refused = verifyPages(0, 0xE000, counting(10), true, 'B');
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_EQ(refused[0].status, 'E');
+  const auto misaligned = runCaptured([&] { verifyPages(0, 0xE020, data, false, 'A'); });
+  EXPECT_EQ(misaligned.exitStatus, 2);
+}
+
 }  // namespace
 }  // namespace plenum

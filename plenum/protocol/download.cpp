@@ -11,8 +11,9 @@
 #include "plenum/model/nv_mod.h"
 #include "plenum/protocol/block_programming.h"
 #include "plenum/protocol/chain_inquiry.h"
+#include "plenum/protocol/code_area.h"
+#include "plenum/protocol/compile_for_loop.h"
 #include "plenum/protocol/executive.h"
-#include "plenum/protocol/firmware_obf.h"
 #include "plenum/runtime/exits.h"
 #include "plenum/runtime/memory_map.h"
 #include "plenum/runtime/module_types.h"
@@ -22,8 +23,6 @@ namespace plenum {
 
 namespace {
 
-// Code files program below the executive's top block and must hold all of it.
-constexpr std::uint32_t kCodeAreaEnd = kExecutiveTop;
 const Bytes kRegistrationMarkerBytes = {0xF0, 0x00};
 
 constexpr const char* kWrongExecutiveText =
@@ -95,28 +94,22 @@ void programCodeArea(int module, const FirmwareImage& low) {
   const char type = moduleTypeOf(module);
   if (type == 'C') throw ProgramBug{"plenum:279"};
   const std::uint32_t step = static_cast<std::uint32_t>(modulePageSize(module));
-  const std::uint32_t first = low.segments.front().address;
-  // A start that is not on a page boundary would make the last page reach into the
-  // executive's top block; pages stop at the end of the code area instead.
-  auto pageLength = [&](std::uint32_t address) { return std::min(step, kCodeAreaEnd - address); };
-  std::vector<std::uint32_t> pages;
-  for (std::uint32_t address = first; address < kCodeAreaEnd; address += step) {
-    // Any answer but 'G' (a difference, an input error) means the page is written.
-    if (settings().skipUnchangedCode &&
-        verifyRange(module, address, low, pageLength(address), type) == kStatusDone) {
-      continue;
-    }
-    pages.push_back(address);
+  std::vector<CodePage> pages = codeAreaPages(low, step);
+  // Any answer but 'G' (a difference, an input error) means the page is written.
+  if (settings().skipUnchangedCode) {
+    std::erase_if(pages, [&](const CodePage& page) {
+      return verifyRange(module, page.address, low, page.length, type) == kStatusDone;
+    });
   }
-  for (std::uint32_t address : pages) {
-    if (programRange(module, address, low, pageLength(address), type) != kStatusDone) {
-      std::printf("Programming failed at address 0x%x\n", address);
+  for (const CodePage& page : pages) {
+    if (programRange(module, page.address, low, page.length, type) != kStatusDone) {
+      std::printf("Programming failed at address 0x%x\n", page.address);
       exitWith(2);
     }
   }
-  for (std::uint32_t address : pages) {
-    if (verifyRange(module, address, low, pageLength(address), type) != kStatusDone) {
-      std::printf("Verify failed at address 0x%x\n", address);
+  for (const CodePage& page : pages) {
+    if (verifyRange(module, page.address, low, page.length, type) != kStatusDone) {
+      std::printf("Verify failed at address 0x%x\n", page.address);
       exitWith(2);
     }
   }
@@ -220,18 +213,15 @@ class Download {
         replaceCurrentPort();
         const NvPbusMod& module = definitionModule(i);
         const char type = moduleTypeOf(module.number);
-        const char* relayFile = nullptr;
-        if (type == 'C') return;
+        const char* relayFile = relayFileFor(type, module);
+        if (relayFile == nullptr) return;
         if (type == 'B') {
           progress("B");
-          relayFile = "nvrelay6.obf";
         } else if (module.functionUseMask & UseCombinationAction) {
           progress("C");
           prepareRegistrationArea(i, modulePageSize(module.number));
-          relayFile = "nvrelayc.obf";
         } else {
           progress("I");
-          relayFile = "nvrelayi.obf";
         }
         // The relay code is part of what the module program relies on: a file that
         // cannot be read must stop the download, not let it report success.
@@ -305,21 +295,9 @@ char verifyRange(int module, std::uint32_t address, const FirmwareImage& image,
 }
 
 int programCodeFile(int module, const std::string& fileName) {
-  FirmwareImage image;
-  const int read = readObf(image, fileName);
-  if (read != 0) return read;
   FirmwareImage low;
-  splitImage(image, kCodeAreaEnd, low);
-  const std::uint32_t first = low.empty() ? 0 : low.segments.front().address;
-  if (low.empty() ||
-      (first != kExecutiveLowBlock && (first < kRelayCodeLowest || first > kRelayCodeHighest))) {
-    std::printf("Address of b2 not reasonable\n");
-    exitWith(1);
-  }
-  if (imageSize(image) != kExecutiveTopSize) {
-    std::printf("Size of b not 0x800\n");
-    exitWith(1);
-  }
+  const int read = readCodeFile(fileName, low);
+  if (read != 0) return read;
 
   const LoopNumberedTypes loopTypes;
   currentPort();
@@ -333,16 +311,7 @@ int programCodeFile(int module, const std::string& fileName) {
 void downloadConfiguration(const std::string& fileName, int startModule) {
   learnModuleTypes(startModule);
   Configuration configuration;
-  configuration.load(fileName);
-  if (settings().debug(DebugConfigListing)) configuration.print();
-  configuration.generatePrograms();
-  if (context().diagnosticCount != 0) exitWith(1);
-  if (settings().debug(DebugProgramListing)) {
-    for (std::size_t i = 0; i < configuration.modules.size(); ++i) {
-      configuration.listProgram(static_cast<int>(i));
-    }
-  }
-  if (settings().stopAfterCompile) exitWith(0);
+  compileForLoop(configuration, fileName);
 
   currentPort();
   const int count = countModules(false);
