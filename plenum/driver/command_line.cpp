@@ -1,7 +1,5 @@
 #include "plenum/driver/command_line.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -11,6 +9,7 @@
 
 #include "plenum/driver/long_options.h"
 #include "plenum/driver/operations.h"
+#include "plenum/driver/option_walk.h"
 #include "plenum/driver/unused_settings.h"
 #include "plenum/midi/current_port.h"
 #include "plenum/runtime/exit_handlers.h"
@@ -20,11 +19,6 @@ namespace plenum {
 
 namespace {
 constexpr int StatusBadOption = 3;
-
-// Walks the options with getopt's own complaints silenced: glibc would quote the letter
-// and permute the arguments. The leading '+' stops at the first operand, the ':' makes
-// a missing argument tell itself apart from an unknown letter.
-std::string getoptLetters() { return std::string("+:") + OptionLetters; }
 
 void setDebugFlags(const char* text) {
   Settings& s = settings();
@@ -83,15 +77,15 @@ bool isNumber(const char* text, int base) {
 // A number option with a word that is not a number would act on module or bank 0; so the
 // options up to the configuration file are checked before any of them acts. The walk stops
 // at an unknown option or a missing argument: the real walk reports those as it always has.
-bool numberArgumentsAreNumbers(int argc, char** argv, const std::string& letters) {
-  opterr = 0;
-  optind = 0;
-  for (int letter; (letter = getopt(argc, argv, letters.c_str())) != -1;) {
-    if (letter == '?' || letter == ':') break;
-    const int base = numberBase(letter);
-    if (base != 0 && !isNumber(optarg, base)) {
-      std::fprintf(stderr, "%s: option -%c wants a %s number, not \"%s\"\n", argv[0], letter,
-                   base == 16 ? "hexadecimal" : "decimal", optarg);
+bool numberArgumentsAreNumbers(int argc, char** argv) {
+  OptionWalk walk(argc, argv, OptionLetters);
+  for (OptionStep step = walk.next(); step.kind == OptionStep::Letter || step.kind == OptionStep::Long;
+       step = walk.next()) {
+    if (step.kind != OptionStep::Letter) continue;
+    const int base = numberBase(step.letter);
+    if (base != 0 && !isNumber(step.argument, base)) {
+      std::fprintf(stderr, "%s: option -%c wants a %s number, not \"%s\"\n", argv[0], step.letter,
+                   base == 16 ? "hexadecimal" : "decimal", step.argument);
       return false;
     }
   }
@@ -107,9 +101,10 @@ std::string wordsFrom(int argc, char** argv, int first) {
 
 // getopt has just refused the '-' of a word "--name": a long option after other options,
 // or one that does not exist. The refusal stays as it always was (status 3); this only
-// says why on stderr. getopt leaves optind at the word while it still holds letters.
-void explainLongOption(int argc, char** argv) {
-  for (int i : {optind, optind - 1}) {
+// says why on stderr. The walk stays at the word while it still holds letters, so the
+// word is the one at `position` or the one before.
+void explainLongOption(int argc, char** argv, int position) {
+  for (int i : {position, position - 1}) {
     if (i <= 0 || i >= argc || std::strncmp(argv[i], "--", 2) != 0 || argv[i][2] == '\0') continue;
     if (findLongOption(argv[i]) != nullptr || findLongCommand(argv[i]) != nullptr) {
       std::fprintf(stderr, "%s counts only as the first word: %s %s\n", argv[i], argv[0], argv[i]);
@@ -153,10 +148,36 @@ bool performOption(int letter, const char* argument) {
   }
   return true;
 }
+
+// The configuration file, once the options are done: downloaded, or with --check compared.
+int actOnConfigurationFile(const char* program, const char* fileName) {
+  if (fileName == nullptr) {
+    if (settings().checkConsole) {
+      std::fprintf(stderr, "%s: --check wants a configuration file\n", program);
+      closeMidiPort();
+      return StatusBadOption;
+    }
+    closeMidiPort();
+    return anActionFailedInRun() ? 1 : 0;
+  }
+  // The usage text calls -x "Just check file for syntax"; it only assumes the types.
+  if (!settings().checkConsole && settings().assumeTypeB && !settings().stopAfterCompile)
+    std::fputs("-x only assumes every module is type B; it does not stop the download (-t does)\n", stderr);
+  std::printf("Parsing file %s\n", fileName);
+  if (settings().checkConsole) {
+    // No System Reset after a check: the modules are left exactly as they were found.
+    const int status = checkConsoleFile(fileName);
+    if (status != 0) return status;
+    return anActionFailedInRun() ? 1 : 0;
+  }
+  downloadConfigurationFile(fileName);
+  resetMidi();
+  return anActionFailedInRun() ? 1 : 0;
+}
+
 }  // namespace
 
 int runCommandLine(int argc, char** argv) {
-  const std::string letters = getoptLetters();
   const char* program = argv[0];
   if (argc > 1) {
     if (LongOptionAction action = findLongOption(argv[1])) {
@@ -166,42 +187,44 @@ int runCommandLine(int argc, char** argv) {
     }
     if (LongCommandAction command = findLongCommand(argv[1])) return command(argc, argv);
   }
-  if (!numberArgumentsAreNumbers(argc, argv, letters)) return StatusBadOption;
-  opterr = 0;
-  optind = 0;  // glibc: start a fresh scan, also when called more than once
+  if (!numberArgumentsAreNumbers(argc, argv)) return StatusBadOption;
+  OptionWalk walk(argc, argv, OptionLetters);
   UnusedSettings unused;
-  for (int letter; (letter = getopt(argc, argv, letters.c_str())) != -1;) {
-    if (letter == '?') {
-      std::fprintf(stderr, "%s: invalid option -- %c\n", program, optopt);
-      if (optopt == '-') explainLongOption(argc, argv);
-    } else if (letter == ':') {
-      std::fprintf(stderr, "%s: option requires an argument -- %c\n", program, optopt);
-      letter = '?';
+  for (OptionStep step = walk.next(); step.kind != OptionStep::End; step = walk.next()) {
+    int shown = '?';  // what getopt returned, as the message has always said
+    switch (step.kind) {
+      case OptionStep::Long:
+        step.option->act(step.argument);
+        continue;
+      case OptionStep::MissingLongArgument:
+        std::fprintf(stderr, "%s: option %s requires an argument\n", program, step.option->word);
+        return StatusBadOption;
+      case OptionStep::UnknownLetter:
+        std::fprintf(stderr, "%s: invalid option -- %c\n", program, step.letter);
+        if (step.letter == '-') explainLongOption(argc, argv, walk.operandIndex());
+        break;
+      case OptionStep::MissingLetterArgument:
+        std::fprintf(stderr, "%s: option requires an argument -- %c\n", program, step.letter);
+        break;
+      default:
+        if (performOption(step.letter, step.argument)) {
+          unused.saw(step.letter, step.argument);
+          continue;
+        }
+        shown = step.letter;
+        break;
     }
-    if (letter == '?' || !performOption(letter, optarg)) {
-      std::printf("getopt returned %d (%c)\n", letter, letter);
-      return StatusBadOption;
-    }
-    unused.saw(letter, optarg);
+    std::printf("getopt returned %d (%c)\n", shown, shown);
+    return StatusBadOption;
   }
-  unused.report(optind < argc);
-  if (optind < argc) {
-    const char* fileName = argv[optind];
+  const int operand = walk.operandIndex();
+  unused.report(operand < argc);
+  if (operand < argc && operand + 1 < argc) {
     // Nothing after the file is read; say so, lest a misplaced -t go unnoticed and download.
-    if (optind + 1 < argc) {
-      std::fprintf(stderr, "ignored after the configuration file:%s\n",
-                   wordsFrom(argc, argv, optind + 1).c_str());
-    }
-    // The usage text calls -x "Just check file for syntax"; it only assumes the types.
-    if (settings().assumeTypeB && !settings().stopAfterCompile)
-      std::fputs("-x only assumes every module is type B; it does not stop the download (-t does)\n", stderr);
-    std::printf("Parsing file %s\n", fileName);
-    downloadConfigurationFile(fileName);
-    resetMidi();
-    return anActionFailedInRun() ? 1 : 0;
+    std::fprintf(stderr, "ignored after the configuration file:%s\n",
+                 wordsFrom(argc, argv, operand + 1).c_str());
   }
-  closeMidiPort();
-  return anActionFailedInRun() ? 1 : 0;
+  return actOnConfigurationFile(program, operand < argc ? argv[operand] : nullptr);
 }
 
 }  // namespace plenum

@@ -207,5 +207,42 @@ TEST_F(CommandLine, ARunCanBeRepeatedInOneProcess) {
   EXPECT_EQ(settings().startModule, 3);
 }
 
+TEST_F(CommandLine, LongOptionsStandAmongTheLettersAndActInTheirPlace) {
+  EXPECT_EQ(run({"-m", "2", "--check", "-n", "4"}), 3);
+  EXPECT_TRUE(settings().checkConsole);
+  EXPECT_EQ(settings().startModule, 2);
+  EXPECT_EQ(settings().bankCount, 4);
+  EXPECT_NE(err.find("plenum: --check wants a configuration file\n"), std::string::npos) << err;
+  EXPECT_EQ(out, "");
+}
+
+TEST_F(CommandLine, TheNumberCheckWalksPastLongOptions) {
+  EXPECT_EQ(run({"--check", "-m", "x"}), 3);
+  EXPECT_EQ(err, "plenum: option -m wants a decimal number, not \"x\"\n");
+  EXPECT_FALSE(settings().checkConsole) << "nothing acts before the check";
+}
+
+TEST_F(CommandLine, LongOptionsThatAreNotKnownAsWrittenAreRefused) {
+  struct Case {
+    std::vector<std::string> words;
+  };
+  for (const Case& c : {Case{{"--check=yes"}}, Case{{"--checks"}}, Case{{"-m", "1", "--chec"}}}) {
+    resetSettings();
+    EXPECT_EQ(run(c.words), 3) << c.words.back();
+    EXPECT_EQ(err, "plenum: invalid option -- -\nthere is no option " + c.words.back() +
+                       "; plenum --help lists the options\n");
+    EXPECT_EQ(out, "getopt returned 63 (?)\n");
+    EXPECT_FALSE(settings().checkConsole);
+  }
+}
+
+TEST_F(CommandLine, AWalkAfterOneThatStoppedInsideAWordStartsAfresh) {
+  // The first walk stops on 'q' with "m" of the same word still unread.
+  EXPECT_EQ(run({"-qm", "5"}), 3);
+  EXPECT_EQ(run({"--check", "-m", "3"}), 3);
+  EXPECT_EQ(settings().startModule, 3);
+  EXPECT_TRUE(settings().checkConsole);
+}
+
 }  // namespace
 }  // namespace plenum

@@ -8,10 +8,26 @@
 #include "plenum/midi/current_port.h"
 #include "plenum/midi/device_list.h"
 #include "plenum/protocol/chain_inquiry.h"
+#include "plenum/runtime/settings.h"
 
 namespace plenum {
 
 namespace {
+
+void setCheckConsole(const char*) { settings().checkConsole = true; }
+
+constexpr WalkOption kWalkOptions[] = {
+    {"--check", false, setCheckConsole, nullptr,
+     "compare the modules with the configuration file instead of downloading it"},
+};
+
+void printWalkOptions() {
+  for (const WalkOption& option : kWalkOptions) {
+    std::string head = option.word;
+    if (option.argumentName != nullptr) head += std::string(" ") + option.argumentName;
+    std::printf("  %-10s  %s\n", head.c_str(), option.help);
+  }
+}
 
 int printHelp(const char* programPath) {
   std::printf("Usage: %s [options] [config_file]\n", programPath);
@@ -42,7 +58,9 @@ int printHelp(const char* programPath) {
       "  -D n        run the loop data diagnostic n times\n"
       "  -t          compile (and list) the configuration but download nothing\n"
       "  -x          do not ask the modules for their types: every module counts as type B;\n"
-      "              this does not stop a download (use -t for that)\n"
+      "              this does not stop a download (use -t for that)\n");
+  printWalkOptions();
+  std::printf(
       "  --help      this text\n"
       "  --version   the package version and the executive version plenum targets\n"
       "  --devices   the MIDI input and output devices with the numbers -i and -o take\n"
@@ -55,7 +73,9 @@ int printHelp(const char* programPath) {
       "differences); 1 an operation failed, or an option's action failed and the later\n"
       "options still ran; 2 module count inquiry, programming or verify failed during a\n"
       "download, or a SysEx output error; 3 an unknown option, a missing option argument,\n"
-      "or a number option whose argument is not a number; 4 an internal fault of plenum.\n"
+      "or a number option whose argument is not a number; 4 an internal fault of plenum;\n"
+      "5 --check found a module that differs from the file; 6 --check found more or\n"
+      "fewer modules than the file defines.\n"
       "The manual: man plenum (docs/plenum.1 in the source tree).\n");
   return 0;
 }
@@ -114,6 +134,20 @@ LongCommandAction findLongCommand(const char* word) {
 LongOptionAction findLongOption(const char* word) {
   for (const LongOption& option : kLongOptions) {
     if (std::strcmp(word, option.word) == 0) return option.action;
+  }
+  return nullptr;
+}
+
+const WalkOption* findWalkOption(const char* word, const char*& inlineArgument) {
+  inlineArgument = nullptr;
+  for (const WalkOption& option : kWalkOptions) {
+    const std::size_t length = std::strlen(option.word);
+    if (std::strncmp(word, option.word, length) != 0) continue;
+    if (word[length] == '\0') return &option;
+    if (word[length] == '=' && option.takesArgument) {
+      inlineArgument = word + length + 1;
+      return &option;
+    }
   }
   return nullptr;
 }

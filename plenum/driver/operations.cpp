@@ -4,6 +4,7 @@
 #include "plenum/midi/monitor.h"
 #include "plenum/protocol/chain_control.h"
 #include "plenum/protocol/chain_inquiry.h"
+#include "plenum/protocol/console_check.h"
 #include "plenum/protocol/download.h"
 #include "plenum/protocol/executive.h"
 #include "plenum/protocol/loop_diagnostic.h"
@@ -58,6 +59,8 @@ void runLoopDiagnostic(int passes) { loopDiagnostic(passes); }
 void downloadConfigurationFile(const char* fileName) {
   downloadConfiguration(fileName, settings().startModule);
 }
+
+int checkConsoleFile(const char* fileName) { return checkConsole(fileName, settings().startModule); }
 
 bool anActionFailedInRun() { return failedInRun; }
 

@@ -27,6 +27,10 @@ void runLoopDiagnostic(int passes);                 // -D
 // it into the module chain.
 void downloadConfigurationFile(const char* fileName);
 
+// Compares the modules with what the configuration file compiles to (--check); returns
+// the check's status: 0 all the same, 5 a module differs, 6 the module count differs.
+int checkConsoleFile(const char* fileName);
+
 // Whether an action of this run failed and let the run go on.
 bool anActionFailedInRun();
 

@@ -29,6 +29,7 @@ struct Settings {
   bool stopAfterCompile = false;
   bool assumeTypeB = false;
   bool skipUnchangedCode = false;  // -u: code pages that verify are not written again
+  bool checkConsole = false;       // --check: the configuration file is compared, not downloaded
 
   bool debug(std::uint32_t bits) const { return (debugFlags & bits) != 0; }
 };
