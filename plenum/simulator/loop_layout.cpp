@@ -141,6 +141,7 @@ class Parser {
       return true;
     }
     if (name == "combi") return combi(item, value);
+    if (name == "input") return input(item, value);
     if (name == "failverify") {
       FaultSetting fault{FaultKind::FailVerify, 0, 0};
       if (hasValue) {
@@ -179,8 +180,29 @@ class Parser {
       layout_.faults.push_back(fault);
       return true;
     }
-    return bad(item, "unknown item (modules: A, B, C; options: wire, burst, flash=MS, combi=M:BANKS:PISTONS:SIZE, "
+    return bad(item, "unknown item (modules: A, B, C; options: wire, burst, input=HEX:HEX..., flash=MS, "
+                     "combi=M:BANKS:PISTONS:SIZE, "
                      "lose=N, late=N[:MS], corrupt=N, truncate=N, inputerror=N, failverify[=N])");
+  }
+
+  // input=HEX:HEX...: each one short message, 1 to 3 bytes in hex, status byte first.
+  bool input(std::string_view item, std::string_view value) {
+    for (std::string_view message : split(value, ':')) {
+      std::vector<std::uint8_t> bytes;
+      const bool sized = message.size() >= 2 && message.size() <= 6 && message.size() % 2 == 0;
+      for (std::size_t i = 0; sized && i < message.size(); i += 2) {
+        const std::optional<long> byte = number(std::string("0x").append(message.substr(i, 2)), 0, 255);
+        if (!byte) break;
+        bytes.push_back(static_cast<std::uint8_t>(*byte));
+      }
+      if (!sized || bytes.size() * 2 != message.size() || bytes[0] < 0x80 || bytes[0] == 0xF0 ||
+          bytes[0] == 0xF7) {
+        return bad(item, "input=HEX:HEX... takes short messages of 1 to 3 bytes in hex, status first "
+                         "(for example input=913c64:913c00)");
+      }
+      layout_.waitingInput.push_back(std::move(bytes));
+    }
+    return true;
   }
 
   // combi=M:BANKS:PISTONS:SIZE

@@ -50,6 +50,9 @@ struct LoopLayout {
   std::vector<FaultSetting> faults;
   bool wireSpeed = false;     // pace traffic at 31,250 baud, 10 bits a byte
   bool trafficBurst = false;  // a scripted burst of traffic waits at the input on opening
+  // Short messages (status byte first) that wait at the input on opening, after the burst:
+  // what the console's keys and stops would send.
+  std::vector<std::vector<std::uint8_t>> waitingInput;
   int flashMs = 200;          // how long a started flasher keeps the loop silent
 };
 

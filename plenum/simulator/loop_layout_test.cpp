@@ -39,6 +39,15 @@ TEST(LoopLayout, OptionsAndFaults) {
   EXPECT_EQ(layout->registrations[0].banks, 8);
 }
 
+TEST(LoopLayout, WaitingInputIsShortMessagesInHex) {
+  std::string error;
+  const std::optional<LoopLayout> layout = parseLoopLayout("B,input=913c64:C005:fe:b0077F", error);
+  ASSERT_TRUE(layout) << error;
+  using Message = std::vector<std::uint8_t>;
+  EXPECT_EQ(layout->waitingInput, (std::vector<Message>{Message{0x91, 0x3c, 0x64}, Message{0xc0, 0x05},
+                                                        Message{0xfe}, Message{0xb0, 0x07, 0x7f}}));
+}
+
 TEST(LoopLayout, EmptyLoopIsWrittenOut) {
   std::string error;
   const std::optional<LoopLayout> layout = parseLoopLayout("empty", error);
@@ -58,7 +67,9 @@ INSTANTIATE_TEST_SUITE_P(Malformed, BadLoopLayout,
                          ::testing::Values("", " ", "B,,B", "D", "b", "B:0x10000", "B:zz", "B/Q", "wire",
                                            "B,lose", "B,lose=0", "B,late=2:x", "B,wire=1", "B,speed",
                                            "empty,B", "B,combi=1:1:1:1", "A,combi=0:8:40:16",
-                                           "B,flash=-1"));
+                                           "B,flash=-1", "B,input=", "B,input=3c64", "B,input=913c6",
+                                           "B,input=913c6400", "B,input=91:", "B,input=f07f", "B,input=9g00",
+                                           "B,input=91+c"));
 
 }  // namespace
 }  // namespace plenum

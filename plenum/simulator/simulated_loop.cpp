@@ -27,6 +27,10 @@ SimulatedLoop::SimulatedLoop(std::shared_ptr<SimulatedModules> modules) : module
     for (const Frame& message : ModuleChain::trafficBurst())
       message[0] == 0xF0 ? deliverSysex(message) : deliverShort(message);
   }
+  if (!modules_->inputSent) {
+    modules_->inputSent = true;
+    for (const Frame& message : modules_->layout.waitingInput) deliverShort(message);
+  }
   LoopOutput& output = *this;
   runner_ = std::make_unique<LoopRunner>(modules_->chain, output, modules_->layout.wireSpeed);
 }

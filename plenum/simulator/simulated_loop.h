@@ -21,6 +21,7 @@ struct SimulatedModules {
   ModuleChain chain;
   LoopLayout layout;
   bool burstSent = false;  // the scripted burst comes once, on the first opening
+  bool inputSent = false;  // so does the waiting input
 };
 
 class SimulatedLoop final : public Midi, private LoopOutput {

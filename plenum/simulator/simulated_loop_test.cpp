@@ -121,5 +121,28 @@ TEST(Monitor, PrintsAScriptedBurstAndEndsOnEnter) {
             "Got data:     ff System Reset\n");
 }
 
+TEST(Monitor, PrintsTheWaitingInputOnceAfterTheBurst) {
+  const auto modules = simulatedModulesFrom("B,burst,input=913c64:b10740");
+  for (int opening = 0; opening < 2; ++opening) {
+    SimulatedLoop loop(modules);
+    std::FILE* keyboard = std::tmpfile();
+    ASSERT_NE(keyboard, nullptr);
+    ASSERT_GE(std::fputs("\n", keyboard), 0);
+    std::rewind(keyboard);
+    testing::internal::CaptureStdout();
+    monitorMidi(loop, keyboard);
+    const std::string out = testing::internal::GetCapturedStdout();
+    std::fclose(keyboard);
+    const std::string played = "Got data:     ff System Reset\n"
+                               "Got data: 643c91 C  2 N  60 On  V 100\n"
+                               "Got data: 4007b1 C  2 Control   7 Value  64\n";
+    if (opening == 0) {
+      EXPECT_NE(out.find(played), std::string::npos) << out;
+    } else {
+      EXPECT_EQ(out.find("Got data"), std::string::npos) << "the input comes once: " << out;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace plenum
