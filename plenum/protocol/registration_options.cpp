@@ -1,5 +1,7 @@
 #include "plenum/protocol/registration_options.h"
 
+#include <cstdio>
+
 #include "plenum/midi/current_port.h"
 #include "plenum/protocol/registration_file.h"
 #include "plenum/runtime/settings.h"
@@ -11,6 +13,9 @@ int saveRegistrationOption(const char* fileName) {
   const Settings& s = settings();
   RegistrationSet set;
   if (fetchRegistration(set, false, s.startModule, s.bankCount) != 0) return 1;
+  // The file is written all the same, as it always was; it would pass for a saved one.
+  if (set.empty())
+    std::fprintf(stderr, "no module has a combination action: %s holds no registration\n", fileName);
   return saveRegistration(set, fileName);
 }
 
