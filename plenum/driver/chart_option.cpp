@@ -6,6 +6,7 @@
 
 #include "plenum/consolemap/chart_writers.h"
 #include "plenum/consolemap/cross_reference.h"
+#include "plenum/driver/compile_without_midi.h"
 #include "plenum/driver/replace_file.h"
 #include "plenum/language/compiler_context.h"
 #include "plenum/model/configuration.h"
@@ -66,15 +67,6 @@ bool readRequest(int argc, char** argv, const char* option, DocumentRequest& req
   return true;
 }
 
-// Compiles the file as a download would, without asking the loop for module types; a
-// file with errors has been reported by the compiler and ends the run with status 1.
-void compile(Configuration& configuration, const std::string& fileName) {
-  std::printf("Parsing file %s\n", fileName.c_str());
-  configuration.load(fileName);
-  configuration.generatePrograms();
-  if (context().diagnosticCount != 0) exitWith(StatusFailed);
-}
-
 int deliver(const DocumentRequest& request, const std::string& document) {
   if (request.outputPath.empty()) {
     std::fwrite(document.data(), 1, document.size(), stdout);
@@ -103,7 +95,7 @@ int runChartOption(int argc, char** argv) {
   }
   if (!readRequest(argc, argv, "--chart", request)) return StatusBadWords;
   Configuration configuration;
-  compile(configuration, request.fileName);
+  compileWithoutMidi(configuration, request.fileName);
   const ConsoleMap map = buildConsoleMap(configuration);
   const std::string document = request.format == "csv"    ? chartCsv(map)
                                : request.format == "html" ? chartHtml(map)
@@ -115,7 +107,7 @@ int runCrossReferenceOption(int argc, char** argv) {
   DocumentRequest request;
   if (!readRequest(argc, argv, "--xref", request)) return StatusBadWords;
   Configuration configuration;
-  compile(configuration, request.fileName);
+  compileWithoutMidi(configuration, request.fileName);
   const CrossReference reference =
       buildCrossReference(buildConsoleMap(configuration), context().identifiers);
   return deliver(request, "Cross-reference of " + request.fileName + "\n\n" +

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "plenum/driver/chart_option.h"
+#include "plenum/driver/names_option.h"
 #include "plenum/midi/current_port.h"
 #include "plenum/midi/device_list.h"
 #include "plenum/protocol/chain_inquiry.h"
@@ -19,6 +20,8 @@ void setCheckConsole(const char*) { settings().checkConsole = true; }
 constexpr WalkOption kWalkOptions[] = {
     {"--check", false, setCheckConsole, nullptr,
      "compare the modules with the configuration file instead of downloading it"},
+    {"--names", true, loadMonitorNames, "f",
+     "-L after it names each message by what configuration file f calls it"},
 };
 
 void printWalkOptions() {

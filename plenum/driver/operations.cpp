@@ -1,5 +1,6 @@
 #include "plenum/driver/operations.h"
 
+#include "plenum/driver/names_option.h"
 #include "plenum/midi/current_port.h"
 #include "plenum/midi/monitor.h"
 #include "plenum/protocol/chain_control.h"
@@ -13,7 +14,7 @@
 
 namespace plenum {
 
-void runMonitor() { monitorMidi(currentPort()); }
+void runMonitor() { monitorMidi(currentPort(), stdin, monitorNamer()); }
 
 void executeModules() { broadcastCommand(settings().startModule, "E"); }
 

@@ -11,7 +11,7 @@ namespace plenum {
 
 namespace {
 
-void printWaitingInput(Midi& port) {
+void printWaitingInput(Midi& port, const MessageNamer& namer) {
   std::uint8_t buffer[kSysexBufferSize];
   std::size_t length = 0;
   while (port.pollSysex(buffer, sizeof buffer, length, 0)) {
@@ -20,14 +20,17 @@ void printWaitingInput(Midi& port) {
     std::printf("\n");
   }
   std::uint32_t word = 0;
-  while (port.pollShort(word)) std::printf("Got data: %s\n", Midi::describeShort(word));
+  while (port.pollShort(word)) {
+    std::printf("Got data: %s", Midi::describeShort(word));
+    std::printf("%s\n", namer ? namer(word).c_str() : "");
+  }
   port.takeError(false);
   std::fflush(stdout);
 }
 
 }  // namespace
 
-void monitorMidi(Midi& port, std::FILE* keys) {
+void monitorMidi(Midi& port, std::FILE* keys, const MessageNamer& namer) {
   std::printf("\nMonitoring for MIDI input... please press <Enter> to exit\n\n");
   // Shared with the key thread, which is left to end by itself: it may outlive this call.
   auto keepMonitoring = std::make_shared<std::atomic<bool>>(true);
@@ -39,7 +42,7 @@ void monitorMidi(Midi& port, std::FILE* keys) {
   while (more) {
     // Read before the pass, so that whatever came before the key is still printed.
     more = keepMonitoring->load(std::memory_order_acquire);
-    printWaitingInput(port);
+    printWaitingInput(port, namer);
     serviceInterrupt();
     if (more) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
