@@ -175,6 +175,27 @@ TEST_F(RegistrationLoopTest, SaveChangeLoadRestoresEveryByte) {
   std::remove(file.c_str());
 }
 
+TEST_F(RegistrationLoopTest, RecordsLoadByPositionAndAnotherModuleNumberIsNamedOnStderr) {
+  useLoop("B,B,combi=1:2:40:16");
+  RegistrationSet set;
+  runCaptured([&] { ASSERT_EQ(fetchRegistration(set, false, -1, -1), 0); });
+  ASSERT_EQ(set.size(), 1u);
+  const std::vector<std::uint8_t> saved = bankOf(1, 0, kBank);
+  struct Case {
+    int moduleInFile;
+    const char* said;
+  };
+  for (const Case& c : {Case{1, ""},
+                        Case{0, "the registration of module 0 goes to module 1: records load by position\n"}}) {
+    set[0].module = c.moduleInFile;
+    fillBank(1, 0, kBank, 0);
+    ::testing::internal::CaptureStderr();
+    runCaptured([&] { EXPECT_EQ(storeRegistration(set, -1, -1), 0); });
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.said);
+    EXPECT_EQ(bankOf(1, 0, kBank), saved) << "stored all the same";
+  }
+}
+
 TEST_F(RegistrationLoopTest, StoreWritesOnlyTheRegistrationArea) {
   useLoop("B,combi=0:2:40:16");
   const std::uint32_t low = 0xE800 - 2 * kBank;

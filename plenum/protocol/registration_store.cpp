@@ -139,6 +139,12 @@ int storeRegistration(const RegistrationSet& set, int bank, int copies) {
   std::vector<WritePlan> plans(set.size());
   for (std::size_t j = 0; j < set.size(); ++j)
     if (!planWrite(connected[j], set[j], bank, plans[j])) return 1;
+  // Records go by position, as they always have; a file from another loop would otherwise
+  // land in other modules without a word.
+  for (std::size_t j = 0; j < set.size(); ++j)
+    if (connected[j].module != set[j].module)
+      std::fprintf(stderr, "the registration of module %d goes to module %d: records load by position\n",
+                   set[j].module, connected[j].module);
   for (std::size_t j = 0; j < set.size(); ++j) {
     if (!writeBlocks(plans[j], set[j].data)) return 1;
     Bytes reply;
