@@ -1,7 +1,7 @@
 // The MIDI items declared before the first module: divisions, inputs and controllers
 // that arrive from outside the chain (a sequencer, another organ).
 
-#include <regex>
+#include <cctype>
 
 #include "plenum/codegen/in_control.h"
 #include "plenum/codegen/input_bits.h"
@@ -14,8 +14,17 @@ namespace {
 
 // MIDI literals used as names (C1N60) make items of their own; they are no declarations.
 bool isLiteralName(const std::string& name) {
-  static const std::regex literal("[Cc][0-9]+[NnPpCc][0-9]+");
-  return std::regex_match(name, literal);
+  auto digits = [&](std::size_t from) {
+    std::size_t end = from;
+    while (end < name.size() && std::isdigit(static_cast<unsigned char>(name[end]))) ++end;
+    return end;
+  };
+  if (name.empty() || (name[0] != 'C' && name[0] != 'c')) return false;
+  const std::size_t letter = digits(1);
+  if (letter == 1 || letter >= name.size()) return false;
+  if (std::string("NnPpCc").find(name[letter]) == std::string::npos) return false;
+  const std::size_t end = digits(letter + 1);
+  return end > letter + 1 && end == name.size();
 }
 
 }  // namespace
