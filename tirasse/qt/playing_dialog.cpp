@@ -9,15 +9,12 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "tirasse/midi/system_midi_ports.h"
+#include "tirasse/core/time_text.h"
 #include "tirasse/midi/sequencer_commands.h"
+#include "tirasse/midi/system_midi_ports.h"
+#include "tirasse/qt/qt_text.h"
 
 namespace tirasse {
-
-QString minutesAndSeconds(long long milliseconds) {
-  const long long seconds = std::max(0LL, milliseconds) / 1000;
-  return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
 
 PlayingDialog::PlayingDialog(const QString& file, int outputDevice,
                              std::function<void(const QString&)> showMessage, QWidget* parent)
@@ -80,7 +77,7 @@ PlayingDialog::PlayingDialog(const QString& file, int outputDevice,
     return;
   }
   tempo_ = tempo.toDouble();
-  length_->setText(divisionType == QLatin1String("PPQN") ? minutesAndSeconds(length.toLongLong())
+  length_->setText(divisionType == QLatin1String("PPQN") ? qtext(minutesAndSeconds(length.toLongLong()))
                                                          : length);
   if (!send(QStringLiteral("play midio"))) return;
   ready_ = true;
@@ -114,7 +111,7 @@ void PlayingDialog::poll() {
       !send(QStringLiteral("status midio mode"), &mode)) {
     return;
   }
-  position_->setText(minutesAndSeconds(position.toLongLong()));
+  position_->setText(qtext(minutesAndSeconds(position.toLongLong())));
   if (mode == QLatin1String("stopped") && !paused_) send(QStringLiteral("seek midio to start"));
 }
 

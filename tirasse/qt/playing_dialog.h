@@ -44,7 +44,4 @@ class PlayingDialog : public QDialog {
   QTimer* timer_;
 };
 
-// Minutes and seconds of a time in milliseconds, as "3:07".
-QString minutesAndSeconds(long long milliseconds);
-
 }  // namespace tirasse

@@ -9,8 +9,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "tirasse/core/time_text.h"
 #include "tirasse/midi/system_midi_ports.h"
-#include "tirasse/qt/playing_dialog.h"
+#include "tirasse/qt/qt_text.h"
 #include "tirasse/qt/save_file_dialog.h"
 
 namespace tirasse {
@@ -54,7 +55,8 @@ RecordingDialog::~RecordingDialog() { input_.reset(); }
 
 void RecordingDialog::refresh() {
   events_->setText(QString::number(recorder_.eventCount()));
-  elapsed_->setText(minutesAndSeconds(static_cast<long long>(recorder_.elapsedSeconds() * 1000)));
+  elapsed_->setText(
+      qtext(minutesAndSeconds(static_cast<long long>(recorder_.elapsedSeconds() * 1000))));
 }
 
 void RecordingDialog::save() {

@@ -11,52 +11,42 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "tirasse/midi/midi_player.h"
-#include "tirasse/midi/system_midi_ports.h"
-#include "tirasse/qt/playing_dialog.h"
+#include "tirasse/flow/main_flow.h"
+#include "tirasse/flow/sequencer_session.h"
+#include "tirasse/qt/qt_text.h"
 #include "tirasse/qt/save_file_dialog.h"
 
 namespace tirasse {
 
-namespace {
-
-constexpr std::uint8_t kMidiStart = 0xFA;
-constexpr std::uint8_t kMidiContinue = 0xFB;
-constexpr std::uint8_t kMidiStop = 0xFC;
-
-// Sends to whichever output is open now; the player keeps one sink for its whole life.
-class ForwardingSink : public MidiSink {
- public:
-  explicit ForwardingSink(std::unique_ptr<MidiSink>& target) : target_(target) {}
-  void send(const Bytes& message) override {
-    if (target_) target_->send(message);
-  }
-
- private:
-  std::unique_ptr<MidiSink>& target_;
-};
-
-}  // namespace
-
 SequencerWindow::SequencerWindow(int inputDevice, int outputDevice, QString midDir,
                                  std::function<void(const QString&)> showMessage, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      inputDevice_(inputDevice),
-      outputDevice_(outputDevice),
       midDir_(std::move(midDir)),
       showMessage_(std::move(showMessage)),
       events_(new QLabel(QStringLiteral("0"), this)),
       time_(new QLabel(QStringLiteral("0:00"), this)),
       state_label_(new QLabel(this)),
-      allowControl_(new QCheckBox(QStringLiteral("Allow MIDI messages to control sequencer"), this)),
+      allowControl_(new QCheckBox(QLatin1String(kAllowControlCaption), this)),
       timer_(new QTimer(this)) {
-  setWindowTitle(QStringLiteral("Sequencer"));
+  session_ = std::make_unique<SequencerSession>(
+      inputDevice, outputDevice, SequencerPorts{},
+      [this](std::function<void()> action) {
+        QMetaObject::invokeMethod(this, [this, action = std::move(action)] {
+          action();
+          refreshLabels();
+        });
+      },
+      [this](const std::string& text) { showMessage_(qtext(text)); });
+  setWindowTitle(QLatin1String(kSequencerTitle));
   auto* layout = new QVBoxLayout(this);
   auto* grid = new QGridLayout;
-  const std::pair<const char*, void (SequencerWindow::*)()> buttons[] = {
-      {"Open", &SequencerWindow::open}, {"Close", &SequencerWindow::closeFile},
-      {"Save", &SequencerWindow::save}, {"Stop", &SequencerWindow::stop},
-      {"Play", &SequencerWindow::play}, {"Record", &SequencerWindow::record}};
+  const std::pair<const char*, std::function<void()>> buttons[] = {
+      {"Open", [this] { open(); }},
+      {"Close", [this] { act(&SequencerSession::closeFile); }},
+      {"Save", [this] { save(); }},
+      {"Stop", [this] { act(&SequencerSession::stop); }},
+      {"Play", [this] { act(&SequencerSession::play); }},
+      {"Record", [this] { act(&SequencerSession::record); }}};
   int i = 0;
   for (const auto& [caption, action] : buttons) {
     auto* button = new QPushButton(QLatin1String(caption), this);
@@ -73,175 +63,49 @@ SequencerWindow::SequencerWindow(int inputDevice, int outputDevice, QString midD
   layout->addLayout(form);
   layout->addWidget(allowControl_);
   connect(allowControl_, &QCheckBox::toggled, this, [this](bool allowed) {
-    if (!allowed || input_) return;
-    try {
-      input_ = openSystemInput(inputDevice_, [this](const Bytes& m) { onIncoming(m); });
-    } catch (const std::exception&) {
-      showMessage_(QStringLiteral("Oops, the MIDI device is already open"));
-      allowControl_->setChecked(false);
-    }
+    if (!session_->setAllowControl(allowed)) allowControl_->setChecked(false);
   });
-  connect(timer_, &QTimer::timeout, this, &SequencerWindow::refresh);
+  connect(timer_, &QTimer::timeout, this, [this] { act(&SequencerSession::refresh); });
   timer_->start(250);
-  setState(State::Idle);
+  refreshLabels();
 }
 
-SequencerWindow::~SequencerWindow() {
-  input_.reset();
-  player_.reset();
-}
+SequencerWindow::~SequencerWindow() = default;
 
 QString SequencerWindow::stateText() const { return state_label_->text(); }
 
-void SequencerWindow::setState(State state) {
-  state_ = state;
-  static const char* const names[] = {"Idle", "Ready", "Playing", "Paused", "Recording"};
-  state_label_->setText(QLatin1String(names[static_cast<int>(state)]));
+void SequencerWindow::refreshLabels() {
+  state_label_->setText(qtext(session_->stateText()));
+  events_->setText(qtext(session_->eventsText()));
+  time_->setText(qtext(session_->timeText()));
 }
 
-bool SequencerWindow::ensureOutput() {
-  if (output_) return true;
-  try {
-    output_ = openSystemOutput(outputDevice_);
-    return true;
-  } catch (const std::exception& error) {
-    showMessage_(QString::fromStdString(error.what()));
-    return false;
-  }
+void SequencerWindow::act(const std::function<void(SequencerSession&)>& action) {
+  action(*session_);
+  refreshLabels();
 }
 
 bool SequencerWindow::openFile(const QString& path) {
-  MidiFile file;
-  try {
-    file = readMidiFile(path.toStdString());
-  } catch (const MidiFileError&) {
-    showMessage_(QStringLiteral("File ") + path + QStringLiteral(" does not appear to be a valid MIDI file"));
-    return false;
-  }
-  if (file.format != 0) {
-    showMessage_(QStringLiteral("Sorry, only type 0 MIDI files are allowed. This file is type ") +
-                 QString::number(file.format));
-    return false;
-  }
-  if (file.isSmpte()) showMessage_(QStringLiteral("Warning: SMPTE time code is an untested feature"));
-  stop();
-  file_ = std::move(file);
-  hasRecording_ = false;
-  std::size_t count = 0;
-  for (const MidiEvent& e : file_.tracks[0].events) count += e.isMeta() ? 0 : 1;
-  events_->setText(QString::number(count));
-  player_.reset();
-  setState(State::Ready);
-  return true;
+  const bool opened = session_->openFile(utf8(path));
+  refreshLabels();
+  return opened;
 }
 
 void SequencerWindow::open() {
   const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open MIDI File"), midDir_,
-                                                    QStringLiteral("MIDI Files (*.mid)"));
+                                                    QLatin1String(kMidiFilter));
   if (path.isEmpty()) return;
   midDir_ = QFileInfo(path).absolutePath();
   openFile(path);
 }
 
-void SequencerWindow::closeFile() {
-  stop();
-  player_.reset();
-  file_ = {};
-  hasRecording_ = false;
-  events_->setText(QStringLiteral("0"));
-  time_->setText(QStringLiteral("0:00"));
-  setState(State::Idle);
-}
-
 void SequencerWindow::save() {
-  if (!hasRecording_) {
-    showMessage_(QStringLiteral("So sorry, but you can only save what's recorded"));
-    return;
-  }
+  if (!session_->maySave()) return;
   const QString path = askSaveFileName(this, QStringLiteral("Save MIDI File"), midDir_,
-                                       QStringLiteral("MIDI Files (*.mid)"), QStringLiteral("mid"));
+                                       QLatin1String(kMidiFilter), QStringLiteral("mid"));
   if (path.isEmpty()) return;
   midDir_ = QFileInfo(path).absolutePath();
-  try {
-    writeMidiFileType0(path.toStdString(), file_);
-  } catch (const MidiFileError& error) {
-    showMessage_(path + QStringLiteral(" was not saved: ") + QString::fromStdString(error.what()));
-  }
-}
-
-void SequencerWindow::stop() {
-  if (state_ == State::Recording) {
-    recorder_.stop();
-    if (!allowControl_->isChecked()) input_.reset();
-    file_ = recorder_.toMidiFile();
-    hasRecording_ = true;
-    player_.reset();
-    setState(State::Ready);
-  } else if (state_ == State::Playing || state_ == State::Paused) {
-    player_->seekToStart();
-    setState(State::Ready);
-  }
-}
-
-void SequencerWindow::play() {
-  if (state_ == State::Idle || state_ == State::Recording) return;
-  if (state_ == State::Playing) {  // Play while playing pauses; pressed again it goes on
-    player_->pause();
-    setState(State::Paused);
-    return;
-  }
-  if (!ensureOutput()) return;
-  if (!player_) {
-    auto sink = std::make_unique<ForwardingSink>(output_);
-    player_ = std::make_unique<MidiPlayer>(*sink);
-    playerSink_ = std::move(sink);
-    player_->load(buildTimeline(file_));
-  }
-  player_->play();
-  setState(State::Playing);
-}
-
-void SequencerWindow::record() {
-  if (state_ == State::Playing || state_ == State::Paused) stop();
-  if (!input_) {
-    try {
-      input_ = openSystemInput(inputDevice_, [this](const Bytes& m) { onIncoming(m); });
-    } catch (const std::exception&) {
-      showMessage_(QStringLiteral("Oops, the MIDI device is already open"));
-      return;
-    }
-  }
-  recorder_.start();
-  setState(State::Recording);
-}
-
-void SequencerWindow::onIncoming(const Bytes& message) {
-  // Driver thread: record at once, hand control messages to the window's thread.
-  recorder_.add(message);
-  if (message.size() != 1 || !allowControl_->isChecked()) return;
-  const std::uint8_t status = message[0];
-  if (status != kMidiStart && status != kMidiContinue && status != kMidiStop) return;
-  QMetaObject::invokeMethod(this, [this, status] {
-    if (status == kMidiStop) {
-      stop();
-    } else if (state_ != State::Playing) {
-      if (status == kMidiStart && player_) player_->seekToStart();
-      play();
-    }
-  });
-}
-
-void SequencerWindow::refresh() {
-  if (state_ == State::Recording) {
-    events_->setText(QString::number(recorder_.eventCount()));
-    time_->setText(minutesAndSeconds(static_cast<long long>(recorder_.elapsedSeconds() * 1000)));
-  } else if (player_) {
-    time_->setText(minutesAndSeconds(static_cast<long long>(player_->positionMicroseconds() / 1000)));
-    if (state_ == State::Playing && player_->mode() == PlayerMode::Stopped) {
-      player_->seekToStart();
-      setState(State::Ready);
-    }
-  }
+  session_->saveTo(utf8(path));
 }
 
 }  // namespace tirasse

@@ -1,13 +1,9 @@
 #pragma once
-// "Sequencer": opens, plays, records and saves format 0 MIDI files; incoming MIDI Start,
-// Continue and Stop can drive it when the user allows it.
+// "Sequencer": shows the sequencer session (tirasse/flow) and forwards its buttons.
 
 #include <QWidget>
 #include <functional>
 #include <memory>
-
-#include "tirasse/midi/midi_file.h"
-#include "tirasse/midi/midi_recorder.h"
 
 class QCheckBox;
 class QLabel;
@@ -15,9 +11,7 @@ class QTimer;
 
 namespace tirasse {
 
-class MidiInput;
-class MidiPlayer;
-class MidiSink;
+class SequencerSession;
 
 class SequencerWindow : public QWidget {
   Q_OBJECT
@@ -31,31 +25,15 @@ class SequencerWindow : public QWidget {
   bool openFile(const QString& path);
 
  private:
-  enum class State { Idle, Ready, Playing, Paused, Recording };
-
   void open();
-  void closeFile();
   void save();
-  void stop();
-  void play();
-  void record();
-  void refresh();
-  bool ensureOutput();
-  void onIncoming(const Bytes& message);
-  void setState(State state);
+  // Runs a button of the session and shows what it changed.
+  void act(const std::function<void(SequencerSession&)>& action);
+  void refreshLabels();
 
-  int inputDevice_;
-  int outputDevice_;
   QString midDir_;
   std::function<void(const QString&)> showMessage_;
-  State state_ = State::Idle;
-  bool hasRecording_ = false;
-  MidiFile file_;
-  MidiRecorder recorder_;
-  std::unique_ptr<MidiSink> output_;
-  std::unique_ptr<MidiSink> playerSink_;  // forwards to output_; outlives player_
-  std::unique_ptr<MidiPlayer> player_;
-  std::unique_ptr<MidiInput> input_;
+  std::unique_ptr<SequencerSession> session_;
   QLabel* events_;
   QLabel* time_;
   QLabel* state_label_;
