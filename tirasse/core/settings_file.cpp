@@ -16,6 +16,7 @@ namespace {
 constexpr std::uintmax_t kLargestSettingsFile = 64 * 1024;
 constexpr std::size_t kSpecItems = 8;  // the items after the format tag
 const std::string kSkipUnchangedKey = "skipUnchangedRelayCode=";
+const std::string kFirmwareDirKey = "firmwareDir=";
 
 int deviceNumber(const std::string& text) {
   const std::string word = trimmedText(text);
@@ -84,6 +85,8 @@ SettingsFileState parseSettingsText(const std::string& text, TirasseSettings& se
     if (lines[index].starts_with(kSkipUnchangedKey)) {
       read.skipUnchangedRelayCode =
           trimmedText(std::string_view(lines[index]).substr(kSkipUnchangedKey.size())) == "1";
+    } else if (lines[index].starts_with(kFirmwareDirKey)) {
+      read.firmwareDir = lines[index].substr(kFirmwareDirKey.size());
     }
   }
   settings = read;
@@ -102,6 +105,7 @@ std::string formatSettingsText(const TirasseSettings& settings) {
       oneLine(settings.midDir),
       oneLine(settings.configDir),
       kSkipUnchangedKey + (settings.skipUnchangedRelayCode ? '1' : '0'),
+      kFirmwareDirKey + oneLine(settings.firmwareDir),
   };
   std::string text;
   for (const std::string& line : lines) text += line + '\n';

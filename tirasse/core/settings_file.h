@@ -21,6 +21,7 @@ struct TirasseSettings {
   std::string midDir;
   std::string configDir;
   bool skipUnchangedRelayCode = false;  // the Download button adds -u
+  std::string firmwareDir;  // where plenum runs; "" until one is chosen or made
 };
 
 enum class SettingsFileState { Read, Missing, Foreign };

@@ -19,6 +19,7 @@ TirasseSettings sample(const std::string& folder) {
   s.settingsDir = folder;
   s.midDir = folder;
   s.configDir = folder;
+  s.firmwareDir = folder + "/Norvo Firmware";
   return s;
 }
 
@@ -43,6 +44,7 @@ void expectSame(const TirasseSettings& a, const TirasseSettings& b) {
   EXPECT_EQ(a.midDir, b.midDir);
   EXPECT_EQ(a.configDir, b.configDir);
   EXPECT_EQ(a.skipUnchangedRelayCode, b.skipUnchangedRelayCode);
+  EXPECT_EQ(a.firmwareDir, b.firmwareDir);
 }
 
 TEST(SettingsFile, RoundTripThroughTheFile) {
@@ -66,7 +68,7 @@ TEST(SettingsFile, WrittenInV3OrderOneItemALine) {
   // choices follow.
   EXPECT_EQ(formatSettingsText(s),
             "V3\n2\nUSB MIDI 1\n0\nNorvo loop out\n/f/St Mary.ncf\n/f\n/f\n/f\n"
-            "skipUnchangedRelayCode=0\n");
+            "skipUnchangedRelayCode=0\nfirmwareDir=/f/Norvo Firmware\n");
   s.skipUnchangedRelayCode = true;
   EXPECT_EQ(lineOf(formatSettingsText(s), 9), "skipUnchangedRelayCode=1");
   s.midiInName = "two\nlines";
@@ -94,6 +96,25 @@ TEST(SettingsFile, LaterChoicesAreReadOnlyAfterTheNineItemsOfAV3File) {
     EXPECT_EQ(parseSettingsText(c.text, s), SettingsFileState::Read) << c.text;
     EXPECT_EQ(s.skipUnchangedRelayCode, c.skip) << c.text;
     EXPECT_EQ(s.midiOutName, "Out") << c.text;
+  }
+}
+
+TEST(SettingsFile, TheFirmwareFolderIsAChoiceAfterTheNineItems) {
+  struct Case {
+    const char* text;
+    const char* firmware;
+  } cases[] = {
+      {"V3\n1\nIn\n2\nOut\nc.ncf\n/s\n/m\n/c\nskipUnchangedRelayCode=1\nfirmwareDir=/home/o/Übung fw\n",
+       "/home/o/Übung fw"},
+      {"V3\r\n1\r\nIn\r\n2\r\nOut\r\nc.ncf\r\n/s\r\n/m\r\n/c\r\nfirmwareDir=C:\\орган\r\n", "C:\\орган"},
+      {"V3\n1\nIn\n2\nOut\nc.ncf\n/s\n/m\n/c\nskipUnchangedRelayCode=0\n", ""},  // older file
+      {"V3\n1\nIn\n2\nOut\nfirmwareDir=/x\n/s\n/m\n/c\n", ""},  // an item, not a choice
+      {"V2\n1\nIn\n2\nOut\nc.ncf\n/s\n/m\n/c\nfirmwareDir=/x\n", ""},
+  };
+  for (const Case& c : cases) {
+    TirasseSettings s;
+    EXPECT_EQ(parseSettingsText(c.text, s), SettingsFileState::Read) << c.text;
+    EXPECT_EQ(s.firmwareDir, c.firmware) << c.text;
   }
 }
 

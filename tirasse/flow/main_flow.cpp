@@ -5,6 +5,7 @@
 
 #include "plenum/midi/device_choice.h"
 #include "tirasse/core/dialog_folders.h"
+#include "tirasse/core/firmware_folder.h"
 #include "tirasse/core/memory_range.h"
 #include "tirasse/core/unicode_text.h"
 #include "tirasse/core/utf8_path.h"
@@ -49,6 +50,9 @@ bool MainFlow::start() {
   settings_.midDir = folders_.documentsDir;
   settings_.configDir = folders_.programDir;
   readSettingsFile(settingsFile(), settings_);
+  settings_.firmwareDir = usableFirmwareFolder(settings_.firmwareDir, folders_.documentsDir);
+  // Nowhere to make one: plenum runs in the program folder, as it used to.
+  if (settings_.firmwareDir.empty()) settings_.firmwareDir = folders_.programDir;
 
   std::ifstream version(pathFromUtf8(folders_.programDir) / "version.txt", std::ios::binary);
   std::string line;
@@ -179,6 +183,16 @@ std::string MainFlow::registrationFileChosen(const std::string& path, bool forSa
   regDir_ = folderOf(chosen);
   regFile_ = fileNameOf(chosen);
   return chosen;
+}
+
+bool MainFlow::firmwareFolderChosen(const std::string& folder) {
+  std::error_code error;
+  if (folder.empty() || !std::filesystem::is_directory(pathFromUtf8(folder), error)) {
+    if (showMessage) showMessage("The folder " + folder + " cannot be used for the firmware files");
+    return false;
+  }
+  settings_.firmwareDir = absoluteCleanPath(folder);
+  return true;
 }
 
 void MainFlow::midiFileChosen(const std::string& path) { settings_.midDir = folderOf(path); }

@@ -94,6 +94,10 @@ class MainFlow {
   const std::string& registrationFileName() const { return regFile_; }
   // The chosen file as it is passed to plenum: absolute, with .reg added when saving.
   std::string registrationFileChosen(const std::string& path, bool forSaving);
+  // The folder plenum runs in, where it finds the firmware files; made when missing.
+  const std::string& firmwareFolder() const { return settings_.firmwareDir; }
+  // The user chose another; false, after a message, when it cannot be used.
+  bool firmwareFolderChosen(const std::string& folder);
   std::string midiStartFolder() const { return startFolder(settings_.midDir); }
   void midiFolderUsed(const std::string& folder) { settings_.midDir = folder; }
   void midiFileChosen(const std::string& path);

@@ -185,6 +185,26 @@ TEST_F(MainFlowTest, ChoicesAreKeptInTheSettingsFile) {
   EXPECT_EQ(messages_.back(), "The settings could not be saved in " + root_.text("settings/tirasse.ini"));
 }
 
+TEST_F(MainFlowTest, TheFirmwareFolderIsTheUsersMadeWhenMissingAndKept) {
+  auto flow = makeFlow();
+  ASSERT_TRUE(flow->start());
+  const std::string made = root_.text("documents/Norvo Firmware");
+  EXPECT_EQ(flow->firmwareFolder(), made);
+  EXPECT_TRUE(std::filesystem::is_directory(pathFromUtf8(made)));
+  EXPECT_FALSE(flow->firmwareFolderChosen(root_.text("no such folder")));
+  EXPECT_EQ(messages_.back(),
+            "The folder " + root_.text("no such folder") + " cannot be used for the firmware files");
+  EXPECT_EQ(flow->firmwareFolder(), made);
+  std::filesystem::create_directories(root_.path() / pathFromUtf8("Kirche é"));
+  EXPECT_TRUE(flow->firmwareFolderChosen(root_.text("Kirche é")));
+  ASSERT_TRUE(flow->exitAndSave());
+  auto next = makeFlow();
+  ASSERT_TRUE(next->start());
+  EXPECT_EQ(next->firmwareFolder(), root_.text("Kirche é"));
+  // version.txt stays in the program folder.
+  EXPECT_EQ(next->versionText(), "Tirasse Version ?");
+}
+
 TEST_F(MainFlowTest, TheSimulatedLoopCannotPlayOrRecord) {
   auto flow = makeFlow();
   EXPECT_FALSE(flow->refuseSimulatedLoop());

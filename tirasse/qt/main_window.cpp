@@ -1,6 +1,7 @@
 #include "tirasse/qt/main_window.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -11,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "tirasse/core/plenum_run.h"
@@ -59,7 +61,10 @@ MainWindow::MainWindow(StartupEnvironment environment, QWidget* parent)
   txtMidiIn_ = new QLineEdit(this);
   txtMidiOut_ = new QLineEdit(this);
   txtConfigFile_ = new QLineEdit(this);
-  for (QLineEdit* box : {txtMidiIn_, txtMidiOut_, txtConfigFile_}) box->setReadOnly(true);
+  txtFirmwareDir_ = new QLineEdit(this);
+  for (QLineEdit* box : {txtMidiIn_, txtMidiOut_, txtConfigFile_, txtFirmwareDir_}) {
+    box->setReadOnly(true);
+  }
   txtModule_ = new QLineEdit(QStringLiteral("0"), this);
   chkModuleOnly_ = new QCheckBox(QStringLiteral("Start at selected module"), this);
   txtOtherOptions_ = new QLineEdit(this);
@@ -85,6 +90,7 @@ MainWindow::MainWindow(StartupEnvironment environment, QWidget* parent)
   const std::pair<QWidget*, const char*> names[] = {
       {txtMidiIn_, "txtMidiIn"},         {txtMidiOut_, "txtMidiOut"},
       {txtConfigFile_, "txtConfigFile"}, {txtModule_, "txtModule"},
+      {txtFirmwareDir_, "txtFirmwareDir"},
       {chkModuleOnly_, "chkModuleOnly"}, {txtOtherOptions_, "txtOtherOptions"},
       {chkBat_, "chkBat"},               {lblCommand_, "lblCommand"},
       {chkSkipUnchanged_, "chkSkipUnchanged"},
@@ -158,6 +164,13 @@ QWidget* MainWindow::buildDownloadPage() {
     grid->addWidget(addButton(QLatin1String(buttonName), QStringLiteral("Change")), row, 2);
     ++row;
   }
+  // plenum runs in this folder and finds the firmware files there.
+  grid->addWidget(new QLabel(QStringLiteral("Firmware Folder:"), page), row, 0);
+  grid->addWidget(txtFirmwareDir_, row, 1);
+  auto* firmware = new QHBoxLayout;
+  firmware->addWidget(addButton(QStringLiteral("cmdOpenFirmwareDir"), QStringLiteral("Open")));
+  firmware->addWidget(addButton(QStringLiteral("cmdFirmwareDir"), QStringLiteral("Change")));
+  grid->addLayout(firmware, row++, 2);
   auto* commands = new QHBoxLayout;
   commands->addWidget(addButton(QStringLiteral("cmdDownload"), QStringLiteral("&Download")));
   commands->addWidget(addButton(QStringLiteral("cmdVersion"), QStringLiteral("&Version")));
@@ -300,6 +313,10 @@ void MainWindow::connectCommands() {
     showDevices();
   });
   on("cmdConfigFile", [this] { chooseConfigFile(); });
+  on("cmdFirmwareDir", [this] { chooseFirmwareFolder(); });
+  on("cmdOpenFirmwareDir", [this] {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(qtext(flow_.firmwareFolder())));
+  });
   on("cmdExit", [this] { exitAndSave(); });
   on("SeqPlay", [this] { playMidiFile(); });
   on("SeqRec", [this] { recordMidiFile(); });
@@ -319,6 +336,7 @@ bool MainWindow::start() {
   const bool started = flow_.start();
   chkSkipUnchanged_->setChecked(flow_.settings().skipUnchangedRelayCode);
   label10_->setText(qtext(flow_.versionText()));
+  showFirmwareFolder();
   if (!started) return false;
   showDevices();
   if (!flow_.settings().configFile.empty()) {
@@ -332,6 +350,19 @@ bool MainWindow::start() {
 void MainWindow::showDevices() {
   txtMidiIn_->setText(qtext(flow_.settings().midiInName));
   txtMidiOut_->setText(qtext(flow_.settings().midiOutName));
+}
+
+void MainWindow::showFirmwareFolder() {
+  txtFirmwareDir_->setText(QDir::toNativeSeparators(qtext(flow_.firmwareFolder())));
+  runner_->setWorkingDir(qtext(flow_.firmwareFolder()));
+}
+
+void MainWindow::chooseFirmwareFolder() {
+  QFileDialog dialog(this, QStringLiteral("Firmware Folder"), qtext(flow_.firmwareFolder()));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  if (flow_.firmwareFolderChosen(utf8(dialog.selectedFiles().first()))) showFirmwareFolder();
 }
 
 void MainWindow::chooseConfigFile() {

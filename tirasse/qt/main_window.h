@@ -66,6 +66,8 @@ class MainWindow : public QWidget {
                  MemoryRange targets = {});
   void showDevices();
   void chooseConfigFile();
+  void chooseFirmwareFolder();
+  void showFirmwareFolder();
   QString chooseRegistrationFile(bool forSaving);
   // A range box edited and not yet left still counts, limited as leaving it would.
   void showRange();
@@ -84,6 +86,7 @@ class MainWindow : public QWidget {
   QLineEdit* txtMidiIn_;
   QLineEdit* txtMidiOut_;
   QLineEdit* txtConfigFile_;
+  QLineEdit* txtFirmwareDir_;
   QLineEdit* txtModule_;
   QCheckBox* chkModuleOnly_;
   QLineEdit* txtOtherOptions_;

@@ -374,6 +374,43 @@ class MainWindowTest : public QObject {
     QCOMPARE(through->text(), QString("127"));
   }
 
+  void plenumRunsInTheUsersFirmwareFolder() {
+    QTemporaryDir program;
+    writeFile(QDir(program.path()).filePath("plenum"), "#!/bin/sh\necho \"in $(pwd)\"\n", true);
+    writeFile(QDir(program.path()).filePath("version.txt"), "Tirasse Version 9.8\n");
+    auto window = makeWindow(program.path());
+    QVERIFY(window->start());
+    const QString made = QDir(settingsDir_.path()).filePath("Norvo Firmware");
+    QVERIFY(QFileInfo(made).isDir());
+    QCOMPARE(child<QLineEdit>(*window, "txtFirmwareDir")->text(), QDir::toNativeSeparators(made));
+    QCOMPARE(child<QLabel>(*window, "Label10")->text(), QString("Tirasse Version 9.8"));
+    window->button("cmdReset")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->runner().isBusy(), 20000);
+    QVERIFY2(child<QPlainTextEdit>(*window, "lastOutput")->toPlainText().startsWith("in " + made + "\n"),
+             qPrintable(child<QPlainTextEdit>(*window, "lastOutput")->toPlainText()));
+
+    // Change: another folder, shown, used and kept.
+    QTemporaryDir other;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      QCOMPARE(dialog->windowTitle(), QString("Firmware Folder"));
+      dialog->setDirectory(other.path());
+      dialog->selectFile(other.path());
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    window->button("cmdFirmwareDir")->click();
+    QCOMPARE(child<QLineEdit>(*window, "txtFirmwareDir")->text(),
+             QDir::toNativeSeparators(other.path()));
+    window->button("cmdReset")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->runner().isBusy(), 20000);
+    QVERIFY(child<QPlainTextEdit>(*window, "lastOutput")->toPlainText().startsWith("in " + other.path()));
+    window->button("cmdExit")->click();
+    TirasseSettings saved;
+    QCOMPARE(readSettingsFile(window->settingsFile(), saved), SettingsFileState::Read);
+    QCOMPARE(saved.firmwareDir, other.path().toStdString());
+  }
+
   void startFailureIsReported() {
     QTemporaryDir empty;
     auto window = makeWindow(empty.path());
