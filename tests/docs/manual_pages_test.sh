@@ -14,7 +14,7 @@ case $norvo in /*) ;; *) norvo=$PWD/$norvo ;; esac
 unset PLENUM_MIDI_API PLENUM_LOOP
 export PLENUM_MIDI_API=jack
 command -v python3 >/dev/null || { echo "SKIP: python3 is not installed"; exit 77; }
-start_jack plenum-test-manuals
+start_jack plenum-test
 # The simulated modules load their executive from the firmware files of their folder.
 cd "$examples/firmware"
 start_loop B,B,combi=1:8:64:2
