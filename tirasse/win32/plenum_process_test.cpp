@@ -1,0 +1,137 @@
+#include "tirasse/win32/plenum_process.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "tirasse/win32/wide_text.h"
+#include "tirasse/win32/window_test_support.h"
+
+namespace tirasse::win32 {
+namespace {
+
+using testing::ScratchFolder;
+
+constexpr UINT kMessage = WM_APP + 7;
+
+// A message-only window that hands the process's notifications back to it.
+class ProcessHost {
+ public:
+  explicit ProcessHost(const std::string& folder) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"ProcessTestHost";
+    RegisterClassW(&windowClass);
+    window_ = CreateWindowW(L"ProcessTestHost", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    process = std::make_unique<PlenumProcess>(widen(folder), window_,
+                                              kMessage);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(process.get()));
+    process->onOutput = [this](std::string_view text) { output += text; };
+    process->onFinished = [this](const RunOutcome& ending) { outcome = ending; };
+  }
+  ~ProcessHost() {
+    process.reset();
+    DestroyWindow(window_);
+  }
+  std::unique_ptr<PlenumProcess> process;
+  std::string output;
+  std::optional<RunOutcome> outcome;
+
+ private:
+  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* process = reinterpret_cast<PlenumProcess*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == kMessage && process) {
+      process->notified(wParam);
+      return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  HWND window_;
+};
+
+PlenumCommand command(std::vector<std::string> words) {
+  return {"", std::move(words)};
+}
+
+class PlenumProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::copyFile(testing::hostPath(RECORDING_PLENUM), folder_.file("plenum.exe"));
+  }
+  void TearDown() override { SetEnvironmentVariableW(L"STANDIN_SCRIPT", nullptr); }
+  ScratchFolder folder_{"plenum-process"};
+};
+
+TEST_F(PlenumProcessTest, OutputArrivesWhileItRunsAndEnterEndsIt) {
+  ProcessHost host(folder_.path());
+  ASSERT_EQ(host.process->start(command({"plenum", "-x", "Übung é", "\xF0\x9D\x84\x9E"})),
+            PlenumProcess::Start::Started);
+  EXPECT_EQ(host.process->start(command({"plenum"})), PlenumProcess::Start::Busy);
+  ASSERT_TRUE(testing::waitFor([&] { return host.output.find("[\xF0\x9D\x84\x9E]\n") != std::string::npos; }));
+  EXPECT_TRUE(host.process->isBusy());
+  EXPECT_FALSE(host.outcome);
+  host.process->sendEnter();
+  ASSERT_TRUE(testing::waitFor([&] { return host.outcome.has_value(); }));
+  EXPECT_EQ(host.output,
+            "args: -x Übung é \xF0\x9D\x84\x9E\n[-x][Übung é][\xF0\x9D\x84\x9E]\nafter enter\n");
+  EXPECT_EQ(host.outcome->exitStatus, 0);
+  EXPECT_FALSE(host.outcome->stoppedByUser);
+  EXPECT_FALSE(host.process->isBusy());
+  EXPECT_NE(testing::readFile(folder_.file("recorded.txt")).find("cwd " + folder_.path() + "\n"),
+            std::string::npos);
+}
+
+TEST_F(PlenumProcessTest, TheExitStatusIsPassedOn) {
+  SetEnvironmentVariableW(L"STANDIN_SCRIPT", L"fail");
+  ProcessHost host(folder_.path());
+  ASSERT_EQ(host.process->start(command({"plenum", "-R"})), PlenumProcess::Start::Started);
+  ASSERT_TRUE(testing::waitFor([&] { return host.outcome.has_value(); }));
+  EXPECT_EQ(host.output, "Programming...");
+  EXPECT_EQ(host.outcome->exitStatus, 2);
+  EXPECT_FALSE(host.outcome->crashed);
+}
+
+TEST_F(PlenumProcessTest, StopEndsARunThatWaitsForInput) {
+  ProcessHost host(folder_.path());
+  ASSERT_EQ(host.process->start(command({"plenum", "-P", "-V"})), PlenumProcess::Start::Started);
+  ASSERT_TRUE(testing::waitFor([&] { return host.output.find("args:") != std::string::npos; }));
+  host.process->stop();
+  ASSERT_TRUE(testing::waitFor([&] { return host.outcome.has_value(); }));
+  EXPECT_TRUE(host.outcome->stoppedByUser);
+}
+
+TEST_F(PlenumProcessTest, ARunThatIgnoresStopIsEndedByForceAfterTheGracePeriod) {
+  SetEnvironmentVariableW(L"STANDIN_SCRIPT", L"hang");
+  ProcessHost host(folder_.path());
+  host.process->graceMilliseconds = 300;
+  ASSERT_EQ(host.process->start(command({"plenum", "-L"})), PlenumProcess::Start::Started);
+  ASSERT_TRUE(testing::waitFor([&] { return host.output.find("args:") != std::string::npos; }));
+  host.process->stop();
+  ASSERT_TRUE(testing::waitFor([&] { return host.outcome.has_value(); }, 20000));
+  EXPECT_TRUE(host.outcome->stoppedByUser);
+  EXPECT_TRUE(host.outcome->crashed);
+  EXPECT_FALSE(host.process->isBusy());
+}
+
+TEST_F(PlenumProcessTest, AMissingProgramFailsToStart) {
+  ProcessHost host(folder_.path());
+  EXPECT_EQ(host.process->start(command({"nothing-here"})), PlenumProcess::Start::Failed);
+  EXPECT_FALSE(host.process->isBusy());
+}
+
+TEST(ProcessCommand, TheBatchFileRunsThroughTheInterpreterWithItsWordsQuoted) {
+  const PlenumCommand batch = command({"plenum.bat", "-i", "0", "-P", "C:\\Orgel & Co\\a.ncf"});
+  const ProcessCommand viaBatch = processCommand(L"C:\\Program Files\\plenum", batch, L"C:\\windows\\system32\\cmd.exe");
+  EXPECT_EQ(viaBatch.application, L"C:\\windows\\system32\\cmd.exe");
+  EXPECT_EQ(viaBatch.commandLine,
+            L"C:\\windows\\system32\\cmd.exe /d /s /c \"\"C:\\Program Files\\plenum\\plenum.bat\" -i 0 -P "
+            L"\"C:\\Orgel & Co\\a.ncf\"\"");
+  const ProcessCommand direct = processCommand(L"C:\\p", command({"plenum", "-V"}), L"cmd.exe");
+  EXPECT_EQ(direct.application, L"C:\\p\\plenum.exe");
+  EXPECT_EQ(direct.commandLine, L"C:\\p\\plenum.exe -V");
+}
+
+}  // namespace
+}  // namespace tirasse::win32
