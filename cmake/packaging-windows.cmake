@@ -2,6 +2,8 @@
 #
 #   bin/plenum.exe          the program (statically linked: no DLL beside it); the
 #                           installer puts this folder on the PATH and takes it off again
+#   bin/tirasse.exe         the Windows front end (statically linked too), with a Start-menu
+#                           entry; bin/plenum.bat and bin/version.txt beside it
 #   doc/                    the language reference and the manual pages as HTML
 #   examples/               the example configurations; examples/firmware/ the synthetic
 #                           firmware files (stand-ins for the simulated loop, never beside
@@ -10,11 +12,12 @@
 #                           (editors/CMakeLists.txt)
 install(TARGETS plenum RUNTIME DESTINATION bin)
 if(TARGET tirasse)
-  # A native build (docs/windows.md): tirasse finds plenum.exe, plenum.bat and version.txt
-  # beside itself. Its Qt libraries come from windeployqt, which this file does not run.
+  # tirasse.exe finds plenum.exe, plenum.bat and version.txt beside itself.
   install(TARGETS tirasse RUNTIME DESTINATION bin)
   install(FILES ${CMAKE_BINARY_DIR}/bin/plenum.bat ${CMAKE_BINARY_DIR}/bin/version.txt
           DESTINATION bin)
+  # The Start-menu entry "tirasse" (bin/tirasse.exe); the uninstaller removes it.
+  set(CPACK_PACKAGE_EXECUTABLES tirasse tirasse)
 endif()
 
 # The manual pages rendered to HTML, since Windows has no man.

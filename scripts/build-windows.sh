@@ -13,7 +13,7 @@ shift || true
 build="$here/$dir"
 
 "$here/scripts/install-packages.sh" cmake flex bison g++-mingw-w64-x86-64-posix wine64 nsis \
-  googletest mandoc
+  googletest mandoc xvfb
 
 source "$here/scripts/wine-env.sh" "$build"
 

@@ -17,8 +17,12 @@ started=$SECONDS
 [ $reuse -eq 1 ] || rm -rf build-windows
 scripts/build-windows.sh build-windows
 source scripts/wine-env.sh build-windows
-# Nothing of Wine outlives the tests (a CI job waits for every holder of its output).
-trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
+source scripts/virtual-display.sh
+# Nothing of Wine or of the display outlives the tests (a CI job waits for every holder of
+# its output).
+trap '"$WINESERVER" -k 2>/dev/null || true; stop_virtual_display' EXIT
+# tirasse.exe's windows, driven by its tests, go to a display of their own.
+start_virtual_display
 plenum_exe="$here/build-windows/bin/plenum.exe"
 echo "Windows build: $((SECONDS - started)) s"
 

@@ -2,7 +2,9 @@
 # Makes the Windows packages in the Windows build folder and checks them under Wine (the
 # environment of scripts/wine-env.sh): the ZIP holds what it should, the installer runs
 # silently, puts plenum on the PATH so that a new console compiles an example by the bare
-# name, and its uninstaller takes the files and the PATH entry away again.
+# name, the installed tirasse.exe downloads an example into the simulated loop when its
+# Download button is pressed, and the uninstaller takes the files, the Start-menu entry and
+# the PATH entry away again. tirasse.exe's windows need a display (scripts/virtual-display.sh).
 #   check_installer.sh BUILD_WINDOWS
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -18,12 +20,18 @@ installer="$build/plenum-$version-win64.exe"
 [ -f "$zip" ] && [ -f "$installer" ] || fail "cpack wrote no ZIP or no installer"
 
 listing=$(unzip -Z1 "$zip" | sed "s|^plenum-$version-win64/||" | grep -v '/$' | sort)
-for wanted in bin/plenum.exe doc/language.md doc/plenum.html doc/tirasse.html \
-              doc/norvo-loop.html examples/small_console.ncf examples/firmware/nvrelay6.obf \
-              editors/plenum-udl.xml "editors/plenum-ncf-$version.vsix"; do
+for wanted in bin/plenum.exe bin/tirasse.exe bin/plenum.bat bin/version.txt doc/language.md \
+              doc/plenum.html doc/tirasse.html doc/norvo-loop.html examples/small_console.ncf \
+              examples/firmware/nvrelay6.obf editors/plenum-udl.xml "editors/plenum-ncf-$version.vsix"; do
   grep -qx "$wanted" <<<"$listing" || fail "the ZIP lacks $wanted"
 done
-[ "$(grep -c '^bin/' <<<"$listing")" -eq 1 ] || fail "bin/ holds more than plenum.exe: $(grep '^bin/' <<<"$listing")"
+programs='plenum.bat
+plenum.exe
+tirasse.exe
+version.txt'
+# No DLL beside the programs: both are linked statically.
+[ "$(grep '^bin/' <<<"$listing" | sed 's|^bin/||')" = "$programs" ] \
+  || fail "bin/ holds other files than the programs: $(grep '^bin/' <<<"$listing")"
 
 environment='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
 path_entry='C:\Program Files\plenum\bin'
@@ -32,7 +40,9 @@ system_path() { "$WINE" reg query "$environment" /v PATH | tr -d '\r' | sed -n '
 
 "$WINE" "$installer" /S
 [ -f "$installed/bin/plenum.exe" ] || fail "nothing installed in $installed"
-[ -z "$(ls "$installed/bin" | grep -v '^plenum.exe$')" ] || fail "more than plenum.exe in bin"
+[ "$(ls "$installed/bin")" = "$programs" ] || fail "bin holds other files: $(ls "$installed/bin")"
+start_menu_entry=$(find "$WINEPREFIX/drive_c" -path '*Start Menu*' -name 'tirasse.lnk' | head -n 1)
+[ -n "$start_menu_entry" ] || fail "no Start-menu entry for tirasse"
 system_path | tr ';' '\n' | grep -qxF "$path_entry" || fail "PATH lacks $path_entry: $(system_path)"
 # The editor files: the Notepad++ language and the VS Code extension package.
 for editor_file in plenum-udl.xml "plenum-ncf-$version.vsix"; do
@@ -62,6 +72,28 @@ grep -q '^Configuration successfully downloaded' <<<"$output" \
   || fail "the README's first download did not work: $output"
 rm -rf "$WINEPREFIX/drive_c/users/$(id -un)/plenum-examples"  # Wine's profile: the Unix user
 
+# The installed tirasse.exe, driven from outside: Download with the configuration named in its
+# settings (a name outside the ANSI code page), into the simulated loop; plenum runs in the
+# program folder, where the firmware files are looked for.
+driver="$build/tirasse/win32/tirasse_driver.exe"
+[ -f "$driver" ] || fail "no $driver (built with the tests)"
+profile="$WINEPREFIX/drive_c/users/$(id -un)"
+organ_dir="$profile/Orgelbau_Übung"
+mkdir -p "$profile/AppData/Roaming/Norvo" "$organ_dir"
+cp "$installed/examples/small_console.ncf" "$organ_dir/Kirche_орган_𝄞.ncf"
+cp "$installed/examples/firmware/"*.obf "$installed/bin/"
+config_path="C:\\users\\$(id -un)\\Orgelbau_Übung\\Kirche_орган_𝄞.ncf"
+printf 'V3\n0\n\n0\n\n%s\n\n\n\n' "$config_path" >"$profile/AppData/Roaming/Norvo/tirasse.ini"
+status=0
+output=$(PLENUM_LOOP=B,B "$WINE" "$driver" 'C:\Program Files\plenum\bin\tirasse.exe' 2>&1) || status=$?
+rm -f "$installed/bin/"*.obf
+[ $status -eq 0 ] || fail "the installed tirasse.exe did not download the example (status $status): $output"
+grep -qF "Parsing file $config_path" <<<"$output" \
+  || fail "tirasse.exe's plenum did not get the configuration's name whole: $output"
+grep -qx 'V3' "$profile/AppData/Roaming/Norvo/tirasse.ini" || fail "Exit wrote no settings"
+rm -rf "$profile/AppData/Roaming/Norvo" "$organ_dir"
+echo "installed tirasse.exe: Download into the simulated loop, outcome line read from its window"
+
 "$WINE" "$installed/Uninstall.exe" /S
 # The uninstaller runs on from a copy of itself; give it a moment.
 for _ in $(seq 1 30); do
@@ -69,7 +101,8 @@ for _ in $(seq 1 30); do
   sleep 1
 done
 [ ! -e "$installed" ] || fail "the uninstaller left $installed"
+[ ! -e "$start_menu_entry" ] || fail "the uninstaller left $start_menu_entry"
 if system_path | tr ';' '\n' | grep -qxF "$path_entry"; then
   fail "the uninstaller left $path_entry on the PATH"
 fi
-echo "installer: silent install, plenum on the PATH compiles an example and downloads one into the simulated loop, uninstall clean"
+echo "installer: silent install of plenum.exe and tirasse.exe with its Start-menu entry, plenum on the PATH compiles an example and downloads one into the simulated loop, uninstall clean"
