@@ -8,6 +8,41 @@
 
 namespace tirasse::win32 {
 
+namespace {
+std::vector<std::string> entriesOf(const std::string& filters) {
+  std::vector<std::string> entries;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = filters.find(";;", start);
+    entries.push_back(filters.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) return entries;
+    start = end + 2;
+  }
+}
+}  // namespace
+
+std::string windowsFilter(const std::string& filters) {
+  std::string result;
+  for (const std::string& entry : entriesOf(filters)) {
+    const std::size_t open = entry.rfind('(');
+    const std::size_t close = entry.rfind(')');
+    const std::string pattern = open != std::string::npos && close != std::string::npos && close > open
+                                    ? entry.substr(open + 1, close - open - 1)
+                                    : "*.*";
+    if (!result.empty()) result += '|';
+    result += entry + '|' + pattern;
+  }
+  return result;
+}
+
+int filterIndex(const std::string& filters, const std::string& chosen) {
+  const std::vector<std::string> entries = entriesOf(filters);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i] == chosen) return static_cast<int>(i) + 1;
+  }
+  return 1;
+}
+
 std::optional<std::string> showSystemFileDialog(HWND owner, const FileDialogRequest& request) {
   // The dialog wants the entries separated by NULs and ended by two.
   std::wstring filter = widen(request.filter);

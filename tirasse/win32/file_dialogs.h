@@ -25,4 +25,10 @@ using FileDialog = std::function<std::optional<std::string>(HWND owner, const Fi
 
 std::optional<std::string> showSystemFileDialog(HWND owner, const FileDialogRequest& request);
 
+// The core's filters ("All Files (*.*);;Registration Files (*.reg)": names with their
+// patterns in parentheses) in the dialog's form, "All Files (*.*)|*.*|Registration ...|*.reg".
+std::string windowsFilter(const std::string& filters);
+// The position of `chosen` among them, 1 for the first.
+int filterIndex(const std::string& filters, const std::string& chosen);
+
 }  // namespace tirasse::win32

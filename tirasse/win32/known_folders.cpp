@@ -32,8 +32,8 @@ std::string programFolder() {
 
 }  // namespace
 
-KnownFolders systemFolders() {
-  KnownFolders folders;
+FrontEndFolders systemFolders() {
+  FrontEndFolders folders;
   folders.programDir = programFolder();
   const std::string appData = knownFolder(FOLDERID_RoamingAppData);
   if (!appData.empty()) folders.settingsDir = appData + "\\Norvo";

@@ -3,17 +3,10 @@
 // (tirasse.ini goes into its "Norvo" folder), the documents folder, the profile, and the
 // folder tirasse.exe was started from, which holds plenum.exe, plenum.bat and version.txt.
 
-#include <string>
+#include "tirasse/flow/main_flow.h"
 
 namespace tirasse::win32 {
 
-struct KnownFolders {
-  std::string programDir;
-  std::string settingsDir;
-  std::string documentsDir;
-  std::string homeDir;
-};
-
-KnownFolders systemFolders();
+FrontEndFolders systemFolders();
 
 }  // namespace tirasse::win32

@@ -4,7 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "tirasse/win32/device_lists.h"
+#include "tirasse/midi/system_midi_ports.h"
 #include "tirasse/win32/known_folders.h"
 #include "tirasse/win32/main_window.h"
 #include "tirasse/win32/message_loop.h"
@@ -13,14 +13,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);  // file dialogs
-  const tirasse::win32::KnownFolders folders = tirasse::win32::systemFolders();
-  const tirasse::win32::SystemDeviceLists devices;
+  const tirasse::SystemMidiDeviceLists devices;
   tirasse::win32::StartupEnvironment environment;
   // plenum.exe, plenum.bat and version.txt are installed beside tirasse.exe.
-  environment.programDir = folders.programDir;
-  environment.settingsDir = folders.settingsDir;
-  environment.documentsDir = folders.documentsDir;
-  environment.homeDir = folders.homeDir;
+  environment.folders = tirasse::win32::systemFolders();
   environment.devices = &devices;
   tirasse::win32::MainWindow window(environment);
   window.show(show);

@@ -5,13 +5,12 @@
 #include <fstream>
 #include <string>
 
-#include "plenum/midi/device_choice.h"
-#include "tirasse/core/dialog_folders.h"
 #include "tirasse/core/memory_range.h"
 #include "tirasse/core/run_outcome.h"
 #include "tirasse/core/utf8_path.h"
 #include "tirasse/win32/copy_registration_dialog.h"
 #include "tirasse/win32/device_dialog.h"
+#include "tirasse/win32/playing_dialog.h"
 #include "tirasse/win32/plenum_process.h"
 #include "tirasse/win32/wait_window.h"
 #include "tirasse/win32/wide_text.h"
@@ -22,39 +21,39 @@ namespace {
 
 constexpr UINT kProcessMessage = WM_APP + 1;
 
-const char* const kTitle = "Norvo Configuration";
-const char* const kConfigFilter = "All Files (*.*)|*.*|Norvo Configuration Files (*.ncf)|*.ncf";
-const char* const kRegistrationFilter = "All Files (*.*)|*.*|Registration Files (*.reg)|*.reg";
-
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
-MainWindow::MainWindow(StartupEnvironment environment) : environment_(std::move(environment)) {
+MainWindow::MainWindow(StartupEnvironment environment)
+    : environment_(std::move(environment)), flow_(environment_.folders, *environment_.devices) {
   showMessage = [this](const std::string& text) {
-    MessageBoxW(hwnd(), widen(text).c_str(), widen(kTitle).c_str(), MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(hwnd(), widen(text).c_str(), widen(kMainWindowTitle).c_str(),
+                MB_OK | MB_ICONINFORMATION);
   };
-  create(L"TirasseMain", WS_EX_CONTROLPARENT, kTitle,
+  flow_.showMessage = [this](const std::string& text) { showMessage(text); };
+  flow_.askDevice = [this](bool input, const std::vector<std::string>& names) {
+    DeviceDialog dialog(input ? "Select MIDI Input Device" : "Select MIDI Output Device", names,
+                        hwnd());
+    return dialog.runModal(hwnd()) ? dialog.selectedDevice() : -1;
+  };
+  create(L"TirasseMain", WS_EX_CONTROLPARENT, kMainWindowTitle,
          WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, nullptr);
   buildPages();
-  process_ = std::make_unique<PlenumProcess>(widen(environment_.programDir), hwnd(), kProcessMessage);
-  wait_ = std::make_unique<WaitWindow>(*process_, hwnd());
-  process_->onOutput = [this](std::string_view text) {
-    wait_->append(std::string(text));
-    appendLastOutput(std::string(text));
+  PlenumRun::Listener listener;
+  listener.output = [this](const std::string& text) {
+    wait_->append(text);
+    appendLastOutput(text);
   };
-  process_->onFinished = [this](const RunOutcome& outcome) {
+  listener.finished = [this](const RunOutcome& outcome) {
     appendLastOutput(outcomeAfter(lastOutput_, outcome));
     wait_->ended(outcome);
   };
+  listener.startFailed = [this] {
+    wait_->close();
+    showMessage(kStartFailedMessage);
+  };
+  process_ = std::make_unique<PlenumProcess>(environment_.folders.programDir, hwnd(), kProcessMessage,
+                                             std::move(listener));
+  wait_ = std::make_unique<WaitWindow>(*process_, hwnd());
 }
 
 MainWindow::~MainWindow() {
@@ -85,6 +84,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kProcessMessage:
       process_->notified(wParam);
       return 0;
+    case WM_TIMER:
+      if (process_->timerFired(wParam)) return 0;
+      return Window::handle(message, wParam, lParam);
     case WM_CLOSE:
       // Only Exit saves the settings; closing the window otherwise does not.
       if (onExit) onExit();
@@ -106,63 +108,39 @@ void MainWindow::command(int id, int code) {
     return;
   }
   if (code != BN_CLICKED) return;
-  switch (id) {
-    case Download:
-      if (settings_.configFile.empty()) {
-        showMessage("Please choose a configuration file first.");
-        return;
-      }
-      if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().download(settings_.configFile));
-      return;
-    case Version:
-      sendPlenumCmd(commandBuilder().version());
-      return;
-    case Reset:
-      sendPlenumCmd(commandBuilder().reset());
-      return;
-    case Monitor:
-      sendPlenumCmd(commandBuilder().monitor());
-      return;
-    case Halt:
-      if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().halt());
-      return;
-    case Run:
-      if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().run());
-      return;
-    case ProgramExecutive:
-      if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().programExecutive());
-      return;
-    case VerifyExecutive:
-      if (moduleBoxAccepted()) sendPlenumCmd(commandBuilder().verifyExecutive());
-      return;
-    case DataDiagnostic:
-      sendPlenumCmd(commandBuilder().dataDiagnostic(isTicked(control(DisplayData)),
-                                                    controlText(control(DiagCount))));
-      return;
-    case SaveRegistration:
-    case LoadRegistration: {
-      const bool saving = id == SaveRegistration;
-      const std::string file = chooseRegistrationFile(saving);
-      if (file.empty()) return;
-      MemoryRange range;
-      const MemoryRange* limits = registrationRange(range);
-      sendPlenumCmd(saving ? commandBuilder().saveRegistration(limits, file)
-                           : commandBuilder().loadRegistration(limits, file));
+  const std::pair<int, PlenumButton> plain[] = {
+      {Download, PlenumButton::Download}, {Version, PlenumButton::Version},
+      {Reset, PlenumButton::Reset},       {Monitor, PlenumButton::Monitor},
+      {Halt, PlenumButton::Halt},         {Run, PlenumButton::Run},
+      {ProgramExecutive, PlenumButton::ProgramExecutive},
+      {VerifyExecutive, PlenumButton::VerifyExecutive},
+      {DataDiagnostic, PlenumButton::DataDiagnostic}};
+  for (const auto& [button, task] : plain) {
+    if (id == button) {
+      runButton(task);
       return;
     }
+  }
+  switch (id) {
+    case SaveRegistration:
+      runButton(PlenumButton::SaveRegistration, chooseRegistrationFile(true));
+      return;
+    case LoadRegistration:
+      runButton(PlenumButton::LoadRegistration, chooseRegistrationFile(false));
+      return;
     case CopyRegistration:
       copyRegistration();
       return;
     case MidiInChange:
     case MidiOutChange:
-      chooseDevice(id == MidiInChange, true);
+      flow_.changeDevice(id == MidiInChange);
       showDevices();
       return;
     case ConfigFileChange:
       chooseConfigFile();
       return;
     case SkipUnchanged:
-      settings_.skipUnchangedRelayCode = isTicked(control(SkipUnchanged));
+      flow_.setSkipUnchangedRelayCode(isTicked(control(SkipUnchanged)));
       return;
     case RegistrationOnly: {
       const bool ticked = isTicked(control(RegistrationOnly));
@@ -171,40 +149,40 @@ void MainWindow::command(int id, int code) {
       return;
     }
     case Play:
+      playMidiFile();
+      return;
     case Record:
+      recordMidiFile();
+      return;
     case Sequencer:
-      if (refuseSimulatedLoop()) return;
-      showMessage("Playing, recording and the sequencer are not part of this version of tirasse "
-                  "for Windows yet.");
+      if (flow_.refuseSimulatedLoop()) return;
+      showMessage("The sequencer is not part of tirasse for Windows yet; Play and Record are.");
       return;
     case Exit:
-      exitAndSave();
+      flow_.exitAndSave();
+      if (onExit) onExit();
       return;
     default:
       return;
   }
 }
 
-CommandBuilder MainWindow::commandBuilder() const {
-  CommandOptions options;
-  options.midiInDev = settings_.midiInDev;
-  options.midiOutDev = settings_.midiOutDev;
-  options.keepWindowOpen = isTicked(control(KeepWindowOpen));
-  options.startAtModule = isTicked(control(ModuleOnly));
-  options.moduleText = controlText(control(ModuleBox));
-  options.otherOptions = controlText(control(OtherOptions));
-  options.skipUnchangedRelayCode = isTicked(control(SkipUnchanged));
+OptionControls MainWindow::controls() const {
+  OptionControls controls;
+  controls.keepWindowOpen = isTicked(control(KeepWindowOpen));
+  controls.startAtModule = isTicked(control(ModuleOnly));
+  controls.moduleText = controlText(control(ModuleBox));
+  controls.otherOptions = controlText(control(OtherOptions));
   for (int i = 0; i < 9; ++i) {
-    if (isTicked(control(DebugBox0 + i))) options.debugBoxes |= 1u << i;
+    if (isTicked(control(DebugBox0 + i))) controls.debugBoxes |= 1u << i;
   }
-  return CommandBuilder(options);
-}
-
-bool MainWindow::moduleBoxAccepted() {
-  if (commandBuilder().moduleBoxAccepted()) return true;
-  showMessage("The module box must hold a module number while \"Start at selected module\" is "
-              "ticked.");
-  return false;
+  controls.skipUnchangedRelayCode = isTicked(control(SkipUnchanged));
+  controls.displayComparison = isTicked(control(DisplayData));
+  controls.repeatCount = controlText(control(DiagCount));
+  controls.rangeOnly = isTicked(control(RegistrationOnly));
+  controls.rangeFrom = controlText(control(RegistrationFrom));
+  controls.rangeThrough = controlText(control(RegistrationThrough));
+  return controls;
 }
 
 void MainWindow::showRange(const MemoryRange& range) {
@@ -212,29 +190,26 @@ void MainWindow::showRange(const MemoryRange& range) {
   setControlText(control(RegistrationThrough), std::to_string(range.through));
 }
 
-const MemoryRange* MainWindow::registrationRange(MemoryRange& storage) {
-  if (!isTicked(control(RegistrationOnly))) return nullptr;
-  // A box edited and not yet left still counts, limited as leaving it would.
-  storage = afterFromEdited(controlText(control(RegistrationFrom)),
-                            controlText(control(RegistrationThrough)));
-  showRange(storage);
-  return &storage;
+void MainWindow::runButton(PlenumButton button, const std::string& file, int source,
+                           MemoryRange targets) {
+  if (button == PlenumButton::SaveRegistration || button == PlenumButton::LoadRegistration) {
+    if (file.empty()) return;
+    // A box edited and not yet left counts, limited as leaving it would.
+    if (isTicked(control(RegistrationOnly))) showRange(rangeOf(controls()));
+  }
+  const std::optional<PlenumCommand> command =
+      flow_.commandFor(button, controls(), file, source, targets);
+  if (command) sendPlenumCmd(*command);
 }
 
 void MainWindow::sendPlenumCmd(const PlenumCommand& command) {
-  if (process_->isBusy()) {
-    showMessage("Please exit the previous command before starting another");
-    return;
-  }
+  if (!flow_.mayStartCommand(process_->isBusy())) return;
   setControlText(control(CommandLabel), command.line);
   lastOutput_.clear();
   SetWindowTextW(control(LastOutput), L"");
   wait_->clearOutput();
-  if (process_->start(command) != PlenumProcess::Start::Started) {
-    showMessage("Shell failed. Is the current directory set to the location of this executable?");
-    return;
-  }
-  wait_->open();
+  process_->start(command);
+  if (process_->isBusy()) wait_->open();  // a start that failed has said so
 }
 
 void MainWindow::appendLastOutput(const std::string& text) {
@@ -250,132 +225,86 @@ void MainWindow::appendLastOutput(const std::string& text) {
   SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(shown.c_str()));
 }
 
-std::string MainWindow::settingsFilePath() const {
-  return pathToUtf8(pathFromUtf8(settingsFolder_) / kSettingsFileName);
-}
+std::string MainWindow::settingsFilePath() const { return pathToUtf8(flow_.settingsFile()); }
 
 bool MainWindow::start() {
-  settings_.settingsDir = environment_.settingsDir;
-  std::error_code ignored;
-  std::filesystem::create_directories(pathFromUtf8(environment_.settingsDir), ignored);
-  settings_.midDir = environment_.documentsDir;
-  settings_.configDir = environment_.programDir;
-  settingsFolder_ = environment_.settingsDir;
-  readSettingsFile(pathFromUtf8(settingsFilePath()), settings_);
-  setTicked(control(SkipUnchanged), settings_.skipUnchangedRelayCode);
-  readVersion();
-  if (!chooseDevices()) return false;
-  if (!settings_.configFile.empty()) {
-    setControlText(control(ConfigFileBox), settings_.configFile);
+  const bool started = flow_.start();
+  setTicked(control(SkipUnchanged), flow_.settings().skipUnchangedRelayCode);
+  setControlText(control(VersionLabel), flow_.versionText());
+  if (!started) return false;
+  showDevices();
+  if (!flow_.settings().configFile.empty()) {
+    setControlText(control(ConfigFileBox), flow_.settings().configFile);
   } else if (environment_.askForConfigFile) {
     chooseConfigFile();
   }
   return true;
 }
 
-void MainWindow::readVersion() {
-  std::ifstream file(pathFromUtf8(environment_.programDir) / "version.txt");
-  std::string first;
-  if (!file || !std::getline(file, first)) return;
-  while (!first.empty() && (first.back() == '\r' || first.back() == ' ')) first.pop_back();
-  if (!first.empty()) setControlText(control(VersionLabel), first);
-}
-
-bool MainWindow::chooseDevices() {
-  if (!chooseDevice(true, false) || !chooseDevice(false, false)) return false;
-  showDevices();
-  return true;
-}
-
-bool MainWindow::chooseDevice(bool input, bool forget) {
-  const std::vector<std::string> names =
-      input ? environment_.devices->inputNames() : environment_.devices->outputNames();
-  int& number = input ? settings_.midiInDev : settings_.midiOutDev;
-  std::string& name = input ? settings_.midiInName : settings_.midiOutName;
-  const plenum::RememberedDevice previous{number, name};
-  const plenum::RememberedChoice choice =
-      plenum::chooseRememberedDevice(names, forget ? plenum::RememberedDevice{} : previous);
-  if (choice.outcome == plenum::DeviceOutcome::NoDevices) {
-    showMessage(input ? "No MIDI input devices found.  Do you need to install a device driver "
-                        "for your sound card?"
-                      : "No MIDI output devices found.  Do you need to install a device driver "
-                        "for your sound card?");
-    return false;
-  }
-  plenum::RememberedDevice device = choice.device;
-  if (choice.outcome == plenum::DeviceOutcome::AskUser) {
-    DeviceDialog dialog(input ? "Select MIDI Input Device" : "Select MIDI Output Device", names,
-                        hwnd());
-    if (dialog.runModal(hwnd()) && dialog.selectedDevice() >= 0) {
-      device = {dialog.selectedDevice(), names[static_cast<std::size_t>(dialog.selectedDevice())]};
-    } else if (plenum::chooseRememberedDevice(names, previous).outcome ==
-               plenum::DeviceOutcome::Chosen) {
-      device = previous;  // Cancel keeps the choice made before, while it still holds
-    }
-  }
-  number = device.number;
-  name = device.name;
-  return true;
-}
-
 void MainWindow::showDevices() {
-  setControlText(control(MidiInBox), settings_.midiInName);
-  setControlText(control(MidiOutBox), settings_.midiOutName);
-}
-
-std::string MainWindow::startFolder(const std::string& lastUsed) const {
-  return dialogStartFolder(lastUsed, environment_.documentsDir, environment_.programDir,
-                           environment_.homeDir);
+  setControlText(control(MidiInBox), flow_.settings().midiInName);
+  setControlText(control(MidiOutBox), flow_.settings().midiOutName);
 }
 
 void MainWindow::chooseConfigFile() {
   FileDialogRequest request;
   request.title = "Configuration File";
-  request.filter = kConfigFilter;
-  request.filterIndex = 2;
-  request.folder = startFolder(settings_.configDir);
+  request.filter = windowsFilter(kConfigFilter);
+  request.filterIndex = filterIndex(kConfigFilter, kConfigFilterChosen);
+  request.folder = flow_.configStartFolder();
   const std::optional<std::string> chosen = askForFile(hwnd(), request);
   if (!chosen) return;
-  settings_.configFile = *chosen;
-  settings_.configDir = folderOf(*chosen);
-  setControlText(control(ConfigFileBox), settings_.configFile);
+  flow_.configFileChosen(*chosen);
+  setControlText(control(ConfigFileBox), *chosen);
 }
 
 std::string MainWindow::chooseRegistrationFile(bool forSaving) {
   FileDialogRequest request;
   request.save = forSaving;
   request.title = "Registration File";
-  request.filter = kRegistrationFilter;
-  request.filterIndex = 2;
-  request.folder = startFolder(regDir_);
-  request.fileName = regFile_;
+  request.filter = windowsFilter(kRegistrationFilter);
+  request.filterIndex = filterIndex(kRegistrationFilter, kRegistrationFilterChosen);
+  request.folder = flow_.registrationStartFolder();
+  request.fileName = flow_.registrationFileName();
   if (forSaving) request.defaultExtension = "reg";
   const std::optional<std::string> chosen = askForFile(hwnd(), request);
   if (!chosen) return {};
-  const std::string path = forSaving ? withDefaultExtension(*chosen, "reg") : *chosen;
-  regDir_ = folderOf(path);
-  regFile_ = fileNameOf(path);
-  return path;
+  return flow_.registrationFileChosen(*chosen, forSaving);
 }
 
 void MainWindow::copyRegistration() {
   CopyRegistrationDialog dialog(hwnd());
   if (!dialog.runModal(hwnd())) return;
-  sendPlenumCmd(commandBuilder().copyRegistration(dialog.sourceMemory(), dialog.targets()));
+  runButton(PlenumButton::CopyRegistration, {}, dialog.sourceMemory(), dialog.targets());
 }
 
-void MainWindow::exitAndSave() {
-  if (!writeSettingsFile(pathFromUtf8(settingsFilePath()), settings_)) {
-    showMessage("The settings could not be saved in " + settingsFilePath());
-  }
-  if (onExit) onExit();
+}  // namespace tirasse::win32
+
+namespace tirasse::win32 {
+
+void MainWindow::playMidiFile() {
+  if (flow_.refuseSimulatedLoop()) return;
+  FileDialogRequest request;
+  request.title = "Play MIDI File";
+  request.filter = windowsFilter(kMidiFilter);
+  request.folder = flow_.midiStartFolder();
+  const std::optional<std::string> file = askForFile(hwnd(), request);
+  if (!file) return;
+  flow_.midiFileChosen(*file);
+  setControlText(control(Play), "Playing");
+  PlayingDialog dialog(*file, flow_.settings().midiOutDev, openOutput, showMessage, hwnd());
+  if (dialog.isReady()) dialog.runModal(hwnd());
+  setControlText(control(Play), "Play");
 }
 
-bool MainWindow::refuseSimulatedLoop() {
-  if (!environment_.devices->simulatedLoop()) return false;
-  showMessage("The simulated module loop (PLENUM_LOOP) has no MIDI devices: it cannot play or "
-              "record MIDI files.");
-  return true;
+void MainWindow::recordMidiFile() {
+  if (flow_.refuseSimulatedLoop()) return;
+  std::string folder = flow_.midiStartFolder();
+  flow_.midiFolderUsed(folder);
+  RecordingDialog dialog(flow_.settings().midiInDev, folder, openInput, askForFile, showMessage,
+                         hwnd());
+  if (dialog.isReady()) dialog.runModal(hwnd());
+  flow_.midiFolderUsed(folder);
 }
 
 }  // namespace tirasse::win32

@@ -1,7 +1,8 @@
 #pragma once
 // "Norvo Configuration": the user's devices, configuration file and options on three tab
-// pages, and one button per plenum task. Each button has its command line built by the core
-// and runs plenum in the waiting window.
+// pages, and one button per plenum task. What the buttons do is the core's main flow
+// (tirasse/flow); this window shows it, asks the user when told to, and runs plenum in the
+// waiting window.
 
 #include <windows.h>
 
@@ -10,10 +11,10 @@
 #include <memory>
 #include <string>
 
-#include "tirasse/core/command_builder.h"
-#include "tirasse/core/settings_file.h"
-#include "tirasse/win32/device_lists.h"
+#include "tirasse/flow/main_flow.h"
+#include "tirasse/midi/sequencer_commands.h"
 #include "tirasse/win32/file_dialogs.h"
+#include "tirasse/win32/recording_dialog.h"
 #include "tirasse/win32/window.h"
 
 namespace tirasse::win32 {
@@ -23,11 +24,8 @@ class WaitWindow;
 
 // Where the program finds its folders and devices; tests substitute their own.
 struct StartupEnvironment {
-  std::string programDir;    // holds plenum.exe, plenum.bat and version.txt
-  std::string settingsDir;   // the user's application-data folder for tirasse
-  std::string documentsDir;
-  std::string homeDir;
-  const DeviceLists* devices = nullptr;
+  FrontEndFolders folders;
+  const MidiDeviceLists* devices = nullptr;
   bool askForConfigFile = true;  // open the file dialog at start when none is known
 };
 
@@ -53,18 +51,22 @@ class MainWindow : public Window {
   // How messages reach the user, and how files are asked for; tests put in their own.
   std::function<void(const std::string&)> showMessage;
   FileDialog askForFile = showSystemFileDialog;
+  // The MIDI ports of Play and Record; tests put in their own.
+  OutputPortOpener openOutput = &openSystemOutput;
+  InputPortOpener openInput = &openSystemInput;
   // Run when Exit has saved the settings: the program's loop ends.
   std::function<void()> onExit = [] { PostQuitMessage(0); };
 
-  const TirasseSettings& currentSettings() const { return settings_; }
+  const TirasseSettings& currentSettings() const { return flow_.settings(); }
   std::string settingsFilePath() const;
+  // The option controls as they stand now.
+  OptionControls controls() const;
   PlenumProcess& process() { return *process_; }
   WaitWindow& waitWindow() { return *wait_; }
   HWND control(int id) const;
   void selectPage(int page);
 
   void sendPlenumCmd(const PlenumCommand& command);
-  CommandBuilder commandBuilder() const;
 
  private:
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -73,26 +75,19 @@ class MainWindow : public Window {
   void placePages();
   void command(int id, int code);
 
-  bool chooseDevices();
-  bool chooseDevice(bool input, bool forget);
+  void runButton(PlenumButton button, const std::string& file = {}, int source = 0,
+                 MemoryRange targets = {});
   void showDevices();
-  std::string startFolder(const std::string& lastUsed) const;
   void chooseConfigFile();
   std::string chooseRegistrationFile(bool forSaving);
-  bool moduleBoxAccepted();
-  const MemoryRange* registrationRange(MemoryRange& storage);
   void showRange(const MemoryRange& range);
   void copyRegistration();
-  void exitAndSave();
-  void readVersion();
-  bool refuseSimulatedLoop();
+  void playMidiFile();
+  void recordMidiFile();
   void appendLastOutput(const std::string& text);
 
   StartupEnvironment environment_;
-  TirasseSettings settings_;
-  std::string settingsFolder_;  // where tirasse.ini was looked for, and is written back
-  std::string regDir_;
-  std::string regFile_;
+  MainFlow flow_;
   std::string lastOutput_;
 
   std::unique_ptr<PlenumProcess> process_;

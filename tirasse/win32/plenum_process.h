@@ -1,62 +1,72 @@
 #pragma once
-// Runs one plenum command at a time as a child process in the program folder, with its
-// output read on a thread of its own and handed to the window's thread as it arrives, so
-// that the windows stay responsive while plenum works. Stop ends plenum as Ctrl-C in its
-// console would (a console control event to its own process group, so that its exit
-// handlers close the MIDI port), and only after a grace period by force.
+// The Windows process layer under the core's rules of a plenum run (tirasse/core/plenum_run):
+// plenum.exe (or plenum.bat through the command interpreter) started with CreateProcessW in
+// a console of its own without a window and in a process group of its own, its output read
+// on a thread and handed to the window's thread as it arrives, so that the windows stay
+// responsive. Stop's interrupt is Ctrl-Break to that group (Ctrl-C cannot be sent to one
+// group only; plenum.exe takes it as Ctrl-C), and the end by force takes everything the run
+// started with it (one job object).
 
 #include <windows.h>
 
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
-#include <string_view>
+#include <vector>
 
-#include "tirasse/core/command_builder.h"
-#include "tirasse/core/run_outcome.h"
+#include "tirasse/core/plenum_run.h"
 
 namespace tirasse::win32 {
 
-class PlenumProcess {
+class PlenumProcess : public ProcessControl {
  public:
-  // The reading threads post `message` to `notify`; its procedure passes it to notified().
-  PlenumProcess(std::wstring programDir, HWND notify, UINT message);
-  ~PlenumProcess();
+  // The reading thread posts `message` to `notify`, whose procedure passes it and its
+  // WM_TIMER messages to notified() and timerFired().
+  PlenumProcess(const std::string& programDir, HWND notify, UINT message,
+                PlenumRun::Listener listener);
+  ~PlenumProcess() override;
   PlenumProcess(const PlenumProcess&) = delete;
   PlenumProcess& operator=(const PlenumProcess&) = delete;
 
-  enum class Start { Started, Busy, Failed };
-  // The first word is the program, looked up in the program folder ("plenum.bat" runs
-  // through the command interpreter); the others are passed whole.
-  Start start(const PlenumCommand& command);
-  bool isBusy() const { return run_ != nullptr; }
-  void sendEnter();
-  void stop();
+  // The core's rules: start (false while a run goes on), Enter, Stop.
+  bool start(const PlenumCommand& command) { return run_.start(command); }
+  bool isBusy() const { return run_.isBusy(); }
+  void sendEnter() { run_.sendEnter(); }
+  void stop() { run_.stop(); }
+
   void notified(WPARAM what);
+  // True when the timer was one of this layer's.
+  bool timerFired(UINT_PTR id);
 
-  // Called on the window's thread.
-  std::function<void(std::string_view utf8)> onOutput;
-  std::function<void(const RunOutcome&)> onFinished;
-
-  // How long plenum has after Stop to end by itself.
-  DWORD graceMilliseconds = 3000;
+  // ProcessControl
+  void start(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+             const std::filesystem::path& folder) override;
+  void write(const std::string& bytes) override;
+  bool interrupt() override;
+  void closeInput() override;
+  void kill() override;
+  void after(int milliseconds, std::function<void()> action) override;
 
  private:
-  struct Run;
+  struct Child;
   void finish();
 
-  std::wstring programDir_;
   HWND notify_;
   UINT message_;
-  std::unique_ptr<Run> run_;
+  std::unique_ptr<Child> child_;
+  std::map<UINT_PTR, std::function<void()>> timers_;
+  UINT_PTR nextTimer_ = 0x7100;
+  PlenumRun run_;
 };
 
-// The command line CreateProcessW gets for the words, and the program it starts.
+// The application and command line CreateProcessW gets for a program and its arguments.
 struct ProcessCommand {
   std::wstring application;
   std::wstring commandLine;
 };
-ProcessCommand processCommand(const std::wstring& programDir, const PlenumCommand& command,
+ProcessCommand processCommand(const std::wstring& program, const std::vector<std::wstring>& arguments,
                               const std::wstring& commandInterpreter);
 
 }  // namespace tirasse::win32

@@ -25,11 +25,12 @@ class ProcessHost {
     RegisterClassW(&windowClass);
     window_ = CreateWindowW(L"ProcessTestHost", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
-    process = std::make_unique<PlenumProcess>(widen(folder), window_,
-                                              kMessage);
+    PlenumRun::Listener listener;
+    listener.output = [this](const std::string& text) { output += text; };
+    listener.finished = [this](const RunOutcome& ending) { outcome = ending; };
+    listener.startFailed = [this] { startFailed = true; };
+    process = std::make_unique<PlenumProcess>(folder, window_, kMessage, std::move(listener));
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(process.get()));
-    process->onOutput = [this](std::string_view text) { output += text; };
-    process->onFinished = [this](const RunOutcome& ending) { outcome = ending; };
   }
   ~ProcessHost() {
     process.reset();
@@ -38,6 +39,7 @@ class ProcessHost {
   std::unique_ptr<PlenumProcess> process;
   std::string output;
   std::optional<RunOutcome> outcome;
+  bool startFailed = false;
 
  private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -46,6 +48,7 @@ class ProcessHost {
       process->notified(wParam);
       return 0;
     }
+    if (message == WM_TIMER && process && process->timerFired(wParam)) return 0;
     return DefWindowProcW(window, message, wParam, lParam);
   }
   HWND window_;
@@ -66,9 +69,8 @@ class PlenumProcessTest : public ::testing::Test {
 
 TEST_F(PlenumProcessTest, OutputArrivesWhileItRunsAndEnterEndsIt) {
   ProcessHost host(folder_.path());
-  ASSERT_EQ(host.process->start(command({"plenum", "-x", "Übung é", "\xF0\x9D\x84\x9E"})),
-            PlenumProcess::Start::Started);
-  EXPECT_EQ(host.process->start(command({"plenum"})), PlenumProcess::Start::Busy);
+  ASSERT_TRUE(host.process->start(command({"plenum", "-x", "Übung é", "\xF0\x9D\x84\x9E"})));
+  EXPECT_FALSE(host.process->start(command({"plenum"})));  // one run at a time
   ASSERT_TRUE(testing::waitFor([&] { return host.output.find("[\xF0\x9D\x84\x9E]\n") != std::string::npos; }));
   EXPECT_TRUE(host.process->isBusy());
   EXPECT_FALSE(host.outcome);
@@ -86,7 +88,7 @@ TEST_F(PlenumProcessTest, OutputArrivesWhileItRunsAndEnterEndsIt) {
 TEST_F(PlenumProcessTest, TheExitStatusIsPassedOn) {
   SetEnvironmentVariableW(L"STANDIN_SCRIPT", L"fail");
   ProcessHost host(folder_.path());
-  ASSERT_EQ(host.process->start(command({"plenum", "-R"})), PlenumProcess::Start::Started);
+  ASSERT_TRUE(host.process->start(command({"plenum", "-R"})));
   ASSERT_TRUE(testing::waitFor([&] { return host.outcome.has_value(); }));
   EXPECT_EQ(host.output, "Programming...");
   EXPECT_EQ(host.outcome->exitStatus, 2);
@@ -95,7 +97,7 @@ TEST_F(PlenumProcessTest, TheExitStatusIsPassedOn) {
 
 TEST_F(PlenumProcessTest, StopEndsARunThatWaitsForInput) {
   ProcessHost host(folder_.path());
-  ASSERT_EQ(host.process->start(command({"plenum", "-P", "-V"})), PlenumProcess::Start::Started);
+  ASSERT_TRUE(host.process->start(command({"plenum", "-P", "-V"})));
   ASSERT_TRUE(testing::waitFor([&] { return host.output.find("args:") != std::string::npos; }));
   host.process->stop();
   ASSERT_TRUE(testing::waitFor([&] { return host.outcome.has_value(); }));
@@ -105,8 +107,7 @@ TEST_F(PlenumProcessTest, StopEndsARunThatWaitsForInput) {
 TEST_F(PlenumProcessTest, ARunThatIgnoresStopIsEndedByForceAfterTheGracePeriod) {
   SetEnvironmentVariableW(L"STANDIN_SCRIPT", L"hang");
   ProcessHost host(folder_.path());
-  host.process->graceMilliseconds = 300;
-  ASSERT_EQ(host.process->start(command({"plenum", "-L"})), PlenumProcess::Start::Started);
+  ASSERT_TRUE(host.process->start(command({"plenum", "-L"})));
   ASSERT_TRUE(testing::waitFor([&] { return host.output.find("args:") != std::string::npos; }));
   host.process->stop();
   ASSERT_TRUE(testing::waitFor([&] { return host.outcome.has_value(); }, 20000));
@@ -117,18 +118,21 @@ TEST_F(PlenumProcessTest, ARunThatIgnoresStopIsEndedByForceAfterTheGracePeriod) 
 
 TEST_F(PlenumProcessTest, AMissingProgramFailsToStart) {
   ProcessHost host(folder_.path());
-  EXPECT_EQ(host.process->start(command({"nothing-here"})), PlenumProcess::Start::Failed);
+  host.process->start(command({"nothing-here"}));
+  EXPECT_TRUE(host.startFailed);
   EXPECT_FALSE(host.process->isBusy());
+  EXPECT_FALSE(host.outcome);
 }
 
 TEST(ProcessCommand, TheBatchFileRunsThroughTheInterpreterWithItsWordsQuoted) {
-  const PlenumCommand batch = command({"plenum.bat", "-i", "0", "-P", "C:\\Orgel & Co\\a.ncf"});
-  const ProcessCommand viaBatch = processCommand(L"C:\\Program Files\\plenum", batch, L"C:\\windows\\system32\\cmd.exe");
+  const ProcessCommand viaBatch =
+      processCommand(L"C:\\Program Files\\plenum\\plenum.bat", {L"-i", L"0", L"-P", L"C:\\Orgel & Co\\a.ncf"},
+                     L"C:\\windows\\system32\\cmd.exe");
   EXPECT_EQ(viaBatch.application, L"C:\\windows\\system32\\cmd.exe");
   EXPECT_EQ(viaBatch.commandLine,
             L"C:\\windows\\system32\\cmd.exe /d /s /c \"\"C:\\Program Files\\plenum\\plenum.bat\" -i 0 -P "
             L"\"C:\\Orgel & Co\\a.ncf\"\"");
-  const ProcessCommand direct = processCommand(L"C:\\p", command({"plenum", "-V"}), L"cmd.exe");
+  const ProcessCommand direct = processCommand(L"C:\\p\\plenum", {L"-V"}, L"cmd.exe");
   EXPECT_EQ(direct.application, L"C:\\p\\plenum.exe");
   EXPECT_EQ(direct.commandLine, L"C:\\p\\plenum.exe -V");
 }

@@ -24,7 +24,7 @@ namespace {
 
 using namespace tirasse::win32;
 
-class SceneDevices : public DeviceLists {
+class SceneDevices : public tirasse::MidiDeviceLists {
  public:
   std::vector<std::string> inputNames() const override {
     return {"Simulated module loop (PLENUM_LOOP=B,B)", "USB MIDI Interface"};
@@ -96,10 +96,7 @@ int wmain(int argc, wchar_t** argv) {
 
   SceneDevices devices;
   StartupEnvironment environment;
-  environment.programDir = programDir;
-  environment.settingsDir = settings;
-  environment.documentsDir = settings;
-  environment.homeDir = settings;
+  environment.folders = {programDir, settings, settings, settings};
   environment.devices = &devices;
   environment.askForConfigFile = false;
   MainWindow window(environment);

@@ -1,13 +1,12 @@
 #include "tirasse/win32/wait_window.h"
 
+#include "tirasse/core/waiting_rules.h"
 #include "tirasse/win32/plenum_process.h"
 #include "tirasse/win32/wide_text.h"
 
 namespace tirasse::win32 {
 
 namespace {
-const char* const kWaiting = "Waiting for command to complete";
-const char* const kStop = "Stop plenum";
 
 // The edit control breaks lines only at CR LF.
 std::wstring withWindowsLineEnds(const std::string& text) {
@@ -23,16 +22,16 @@ std::wstring withWindowsLineEnds(const std::string& text) {
 }  // namespace
 
 WaitWindow::WaitWindow(PlenumProcess& process, HWND owner) : process_(process), owner_(owner) {
-  create(L"TirasseWaiting", WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, "Waiting",
+  create(L"TirasseWaiting", WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kWaitingTitle,
          WS_POPUP | WS_CAPTION | WS_SYSMENU, owner);
   sizeClient(340, 220);
-  state_ = add(L"STATIC", kWaiting, SS_LEFT, StateLabel, {7, 7, 326, 10});
+  state_ = add(L"STATIC", kWaitingState, SS_LEFT, StateLabel, {7, 7, 326, 10});
   box_ = add(L"EDIT", "", WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
              OutputBox, {7, 20, 326, 172});
   SendMessageW(box_, WM_SETFONT, reinterpret_cast<WPARAM>(metrics_.fixedFont()), FALSE);
   SendMessageW(box_, EM_SETLIMITTEXT, 0, 0);  // an endless diagnostic prints a lot
-  add(L"BUTTON", "Send Enter", BS_DEFPUSHBUTTON | WS_TABSTOP, SendEnterButton, {7, 199, 60, 14});
-  stop_ = add(L"BUTTON", kStop, BS_PUSHBUTTON | WS_TABSTOP, StopButton, {273, 199, 60, 14});
+  add(L"BUTTON", kSendEnterCaption, BS_DEFPUSHBUTTON | WS_TABSTOP, SendEnterButton, {7, 199, 60, 14});
+  stop_ = add(L"BUTTON", kStopCaption, BS_PUSHBUTTON | WS_TABSTOP, StopButton, {273, 199, 60, 14});
 }
 
 void WaitWindow::open() {
@@ -54,8 +53,8 @@ void WaitWindow::close() {
 void WaitWindow::clearOutput() {
   output_.clear();
   SetWindowTextW(box_, L"");
-  setControlText(state_, kWaiting);
-  setControlText(stop_, kStop);
+  setControlText(state_, kWaitingState);
+  setControlText(stop_, kStopCaption);
 }
 
 void WaitWindow::append(const std::string& utf8) {
@@ -68,15 +67,27 @@ void WaitWindow::append(const std::string& utf8) {
 }
 
 void WaitWindow::ended(const RunOutcome& outcome) {
-  append(outcomeAfter(output_, outcome));
-  const bool clean = outcome.exitStatus == 0 && !outcome.stoppedByUser && !outcome.crashed;
-  // A window left open after plenum has gone must not say it is still waiting.
-  setControlText(state_, clean ? "Command completed" : "Command ended");
-  if (clean) {
-    close();
-    return;
+  const RunEnding ending = endingOf(output_, outcome);
+  append(ending.appended);
+  setControlText(state_, ending.state);
+  setControlText(stop_, ending.button);
+  if (ending.closes) close();
+}
+
+void WaitWindow::act(WaitingAction action) {
+  switch (action) {
+    case WaitingAction::SendEnter:
+      process_.sendEnter();
+      return;
+    case WaitingAction::StopPlenum:
+      process_.stop();
+      return;
+    case WaitingAction::Close:
+      close();
+      return;
+    case WaitingAction::Nothing:
+      return;
   }
-  setControlText(stop_, "Close");
 }
 
 std::string WaitWindow::stateText() const { return controlText(state_); }
@@ -86,24 +97,20 @@ LRESULT WaitWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
-        case SendEnterButton:
-          process_.sendEnter();
+        case SendEnterButton:  // the button, and Enter
+          act(enterKeyAction());
           return 0;
         case StopButton:
-          if (process_.isBusy()) {
-            process_.stop();
-          } else {
-            close();
-          }
+          act(buttonAction(process_.isBusy()));
           return 0;
-        case IDCANCEL:  // Escape: no closing while plenum runs
-          if (!process_.isBusy()) close();
+        case IDCANCEL:  // Escape
+          act(escapeKeyAction(process_.isBusy()));
           return 0;
         default:
           return 0;
       }
     case WM_CLOSE:
-      if (!process_.isBusy()) close();
+      if (mayClose(process_.isBusy())) close();
       return 0;
     default:
       return Window::handle(message, wParam, lParam);

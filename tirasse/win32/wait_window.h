@@ -1,13 +1,14 @@
 #pragma once
 // "Waiting": plenum's output shown as it arrives, Enter passed on to plenum (its pause
 // before exiting and the monitor's stop key work as in a console), Stop, and when plenum
-// has ended the outcome line. After a clean end it closes; otherwise it stays open to be
-// read, with Close. The main window is disabled while it shows, but not blocked: plenum's
+// has ended the outcome line; what its keys and button do and how it ends are the core's
+// waiting rules. The main window is disabled while it shows, but not blocked: plenum's
 // output keeps arriving through the program's one message loop.
 
 #include <string>
 
 #include "tirasse/core/run_outcome.h"
+#include "tirasse/core/waiting_rules.h"
 #include "tirasse/win32/window.h"
 
 namespace tirasse::win32 {
@@ -32,6 +33,7 @@ class WaitWindow : public Window {
 
  private:
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void act(WaitingAction action);
 
   PlenumProcess& process_;
   HWND owner_;
