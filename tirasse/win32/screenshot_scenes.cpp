@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -59,6 +60,9 @@ void capture(HWND window, const std::string& path) {
   HGDIOBJ old = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
   SelectObject(memory, old);
+  // GDI leaves the alpha bytes at 0, which picture tools read as transparent.
+  auto* pixel = static_cast<std::uint8_t*>(bits);
+  for (int i = 0; i < width * height; ++i) pixel[i * 4 + 3] = 0xFF;
   const DWORD size = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;
