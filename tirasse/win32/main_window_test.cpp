@@ -161,6 +161,45 @@ TEST_F(MainWindowTest, ARenamedDeviceAsksTheUser) {
   EXPECT_EQ(window->currentSettings().midiInName, "In A");
 }
 
+// Keys as the keyboard sends them, through the dialog manager: Tab moves to the next
+// control, Enter presses OK, Escape cancels.
+TEST_F(MainWindowTest, TheDeviceDialogAnswersTabEnterAndEscape) {
+  devices_.inputs = {"In A", "In B"};
+  auto window = makeWindow(programDir_.path());
+  HWND focusAfterTab = nullptr, ok = nullptr;
+  setModalShownHook([&](HWND dialog) {
+    HWND list = findControl(dialog, DeviceDialog::DeviceList);
+    ok = findControl(dialog, IDOK);
+    SetFocus(list);
+    SendMessageW(list, LB_SETCURSEL, 1, 0);
+    PostMessageW(list, WM_KEYDOWN, VK_TAB, 0);
+    waitFor([&] { return GetFocus() != list; }, 2000);
+    focusAfterTab = GetFocus();
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);  // the modal loop passes it on
+  });
+  ASSERT_TRUE(window->start());
+  EXPECT_EQ(focusAfterTab, ok);
+  EXPECT_EQ(window->currentSettings().midiInDev, 1);
+  EXPECT_EQ(window->currentSettings().midiInName, "In B");
+
+  setModalShownHook([&](HWND dialog) {
+    PostMessageW(findControl(dialog, DeviceDialog::DeviceList), WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  click(window->control(Id::MidiInChange));
+  EXPECT_EQ(window->currentSettings().midiInDev, 1);  // Cancel keeps the choice
+}
+
+TEST_F(MainWindowTest, AltAndTheUnderlinedLetterPressTheButton) {
+  writeSettings("V3\n0\nIn A\n0\nOut A\nC:\\x\\organ.ncf\n\n\n\n");
+  auto window = makeWindow(programDir_.path());
+  ASSERT_TRUE(window->start());
+  SetFocus(window->control(Id::MidiInChange));
+  PostMessageW(window->control(Id::MidiInChange), WM_SYSCHAR, L'v', 1 << 29);  // Alt+V
+  ASSERT_TRUE(waitFor([&] { return !text(*window, Id::CommandLabel).empty(); }, 5000));
+  EXPECT_EQ(text(*window, Id::CommandLabel), "plenum -i 0 -o 0 -P -V");
+  finishWithEnter(*window);
+}
+
 TEST_F(MainWindowTest, CancellingTheDeviceDialogKeepsThePreviousChoice) {
   devices_.outputs = {"Out A", "Out B"};
   writeSettings("V3\n0\nIn A\n1\nOut B\ncfg.ncf\n\n\n\n");
