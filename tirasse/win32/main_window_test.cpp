@@ -24,7 +24,7 @@ namespace {
 
 using testing::click;
 using testing::readFile;
-using testing::ScratchFolder;
+
 using testing::waitFor;
 using testing::writeFile;
 using Id = MainWindow::Id;
@@ -44,8 +44,8 @@ std::string windowText(HWND window) { return controlText(window); }
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    testing::copyFile(testing::hostPath(RECORDING_PLENUM), programDir_.file("plenum.exe"));
-    writeFile(programDir_.file("version.txt"), "Tirasse Version 9.8\r\nsecond\r\n");
+    testing::copyFile(testing::hostPath(RECORDING_PLENUM), programDir_.text("plenum.exe"));
+    writeFile(programDir_.text("version.txt"), "Tirasse Version 9.8\r\nsecond\r\n");
   }
   void TearDown() override {
     setModalShownHook(nullptr);
@@ -55,8 +55,8 @@ class MainWindowTest : public ::testing::Test {
 
   std::unique_ptr<MainWindow> makeWindow(const std::string& programDir) {
     StartupEnvironment environment;
-    environment.folders = {programDir, settingsDir_.path(), documentsDir_.path(),
-                           documentsDir_.path()};
+    environment.folders = {programDir, settingsDir_.text(), documentsDir_.text(),
+                           documentsDir_.text()};
     environment.devices = &devices_;
     environment.askForConfigFile = false;
     auto window = std::make_unique<MainWindow>(environment);
@@ -69,18 +69,18 @@ class MainWindowTest : public ::testing::Test {
     window->show(SW_SHOWNOACTIVATE);
     return window;
   }
-  void writeSettings(const std::string& text) { writeFile(settingsDir_.file("tirasse.ini"), text); }
+  void writeSettings(const std::string& text) { writeFile(settingsDir_.text("tirasse.ini"), text); }
   static std::string text(MainWindow& window, int id) { return controlText(window.control(id)); }
-  std::string recorded() { return readFile(programDir_.file("recorded.txt")); }
+  std::string recorded() { return readFile(programDir_.text("recorded.txt")); }
   // Enter in the waiting window, then plenum's end.
   static void finishWithEnter(MainWindow& window) {
     click(findControl(window.waitWindow().hwnd(), WaitWindow::SendEnterButton));
     ASSERT_TRUE(waitFor([&] { return !window.process().isBusy(); }));
   }
 
-  ScratchFolder programDir_{"tirasse-program"};
-  ScratchFolder settingsDir_{"tirasse-settings"};
-  ScratchFolder documentsDir_{"tirasse-documents"};
+  TestScratchFolder programDir_;
+  TestScratchFolder settingsDir_;
+  TestScratchFolder documentsDir_;
   FakeDevices devices_;
   std::vector<std::string> messages_;
   std::vector<FileDialogRequest> requests_;
@@ -90,7 +90,7 @@ class MainWindowTest : public ::testing::Test {
 
 TEST_F(MainWindowTest, StartUpTakesTheOnlyDeviceAndReadsTheVersion) {
   writeSettings("V3\n4\nOld in\n5\nOld out\nC:\\x\\organ.ncf\nC:\\nowhere\nC:\\nowhere\nC:\\nowhere\n");
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   EXPECT_EQ(window->currentSettings().midiInDev, 0);
   EXPECT_EQ(window->currentSettings().midiOutDev, 0);
@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, StartUpTakesTheOnlyDeviceAndReadsTheVersion) {
 }
 
 TEST_F(MainWindowTest, TheControlsCarryTheirCaptions) {
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   const std::vector<std::pair<int, std::string>> captions = {
       {Id::Download, "&Download"}, {Id::Version, "&Version"}, {Id::Reset, "&Reset"},
@@ -128,14 +128,14 @@ TEST_F(MainWindowTest, TheControlsCarryTheirCaptions) {
 
 TEST_F(MainWindowTest, NoDevicesEndsWithItsMessage) {
   devices_.inputs.clear();
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   EXPECT_FALSE(window->start());
   EXPECT_EQ(messages_, std::vector<std::string>{"No MIDI input devices found.  Do you need to "
                                                 "install a device driver for your sound card?"});
   messages_.clear();
   devices_.inputs = {"In A"};
   devices_.outputs.clear();
-  auto second = makeWindow(programDir_.path());
+  auto second = makeWindow(programDir_.text());
   EXPECT_FALSE(second->start());
   EXPECT_EQ(messages_, std::vector<std::string>{"No MIDI output devices found.  Do you need to "
                                                 "install a device driver for your sound card?"});
@@ -144,7 +144,7 @@ TEST_F(MainWindowTest, NoDevicesEndsWithItsMessage) {
 TEST_F(MainWindowTest, ARenamedDeviceAsksTheUser) {
   devices_.inputs = {"In A", "In B"};
   writeSettings("V3\n1\nIn C\n0\nOut A\ncfg.ncf\n\n\n\n");
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   std::string title, task;
   int lines = 0;
   setModalShownHook([&](HWND dialog) {
@@ -165,7 +165,7 @@ TEST_F(MainWindowTest, ARenamedDeviceAsksTheUser) {
 // control, Enter presses OK, Escape cancels.
 TEST_F(MainWindowTest, TheDeviceDialogAnswersTabEnterAndEscape) {
   devices_.inputs = {"In A", "In B"};
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   HWND focusAfterTab = nullptr, ok = nullptr;
   setModalShownHook([&](HWND dialog) {
     HWND list = findControl(dialog, DeviceDialog::DeviceList);
@@ -191,7 +191,7 @@ TEST_F(MainWindowTest, TheDeviceDialogAnswersTabEnterAndEscape) {
 
 TEST_F(MainWindowTest, AltAndTheUnderlinedLetterPressTheButton) {
   writeSettings("V3\n0\nIn A\n0\nOut A\nC:\\x\\organ.ncf\n\n\n\n");
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   SetFocus(window->control(Id::MidiInChange));
   PostMessageW(window->control(Id::MidiInChange), WM_SYSCHAR, L'v', 1 << 29);  // Alt+V
@@ -203,7 +203,7 @@ TEST_F(MainWindowTest, AltAndTheUnderlinedLetterPressTheButton) {
 TEST_F(MainWindowTest, CancellingTheDeviceDialogKeepsThePreviousChoice) {
   devices_.outputs = {"Out A", "Out B"};
   writeSettings("V3\n0\nIn A\n1\nOut B\ncfg.ncf\n\n\n\n");
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   EXPECT_EQ(window->currentSettings().midiOutDev, 1);
   std::string task;
@@ -224,7 +224,7 @@ TEST_F(MainWindowTest, CancellingTheDeviceDialogKeepsThePreviousChoice) {
 
 TEST_F(MainWindowTest, TheSimulatedLoopSaysItCannotPlayOrRecord) {
   devices_.simulated = true;
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   for (int id : {Id::Play, Id::Record, Id::Sequencer}) {
     messages_.clear();
@@ -236,7 +236,7 @@ TEST_F(MainWindowTest, TheSimulatedLoopSaysItCannotPlayOrRecord) {
 
 TEST_F(MainWindowTest, ModuleBoxWithoutANumberIsRefused) {
   writeSettings("V3\n0\nIn A\n0\nOut A\nC:\\x\\organ.ncf\n\n\n\n");
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   setTicked(window->control(Id::ModuleOnly), true);
   for (const char* box : {"", "  ", "x", "-H"}) {
@@ -253,7 +253,7 @@ TEST_F(MainWindowTest, ModuleBoxWithoutANumberIsRefused) {
 }
 
 TEST_F(MainWindowTest, ButtonsBuildTheirCommandLinesAndPlenumGetsTheWords) {
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   click(window->control(Id::ModuleOnly));
   setControlText(window->control(Id::ModuleBox), "2");
@@ -264,7 +264,7 @@ TEST_F(MainWindowTest, ButtonsBuildTheirCommandLinesAndPlenumGetsTheWords) {
   ASSERT_TRUE(waitFor([&] {
     return window->waitWindow().outputText().find("args: -i 0 -o 0 -m2 -d101 -H") != std::string::npos;
   }));
-  EXPECT_EQ(recorded(), "cwd " + programDir_.path() + "\nargs [-i][0][-o][0][-m2][-d101][-H]\n");
+  EXPECT_EQ(recorded(), "cwd " + programDir_.text() + "\nargs [-i][0][-o][0][-m2][-d101][-H]\n");
   EXPECT_TRUE(window->waitWindow().isOpen());
   EXPECT_TRUE(IsWindowVisible(window->waitWindow().hwnd()));
   EXPECT_FALSE(IsWindowEnabled(window->hwnd()));
@@ -290,7 +290,7 @@ TEST_F(MainWindowTest, ButtonsBuildTheirCommandLinesAndPlenumGetsTheWords) {
 // controls set in a new window, its button pressed, the line shown and the words that reach
 // plenum.exe compared.
 TEST_F(MainWindowTest, EveryButtonMakesTheCommandLineOfTheSharedTable) {
-  testing::copyFile(testing::hostPath(PLENUM_BAT), programDir_.file("plenum.bat"));
+  testing::copyFile(testing::hostPath(PLENUM_BAT), programDir_.text("plenum.bat"));
   const std::vector<CommandLineCase> cases =
       readCommandLineTable(testing::hostPath(TIRASSE_COMMAND_LINE_TABLE));
   ASSERT_GE(cases.size(), 10u);
@@ -308,7 +308,7 @@ TEST_F(MainWindowTest, EveryButtonMakesTheCommandLineOfTheSharedTable) {
   writeSettings(std::string("V3\n0\nIn A\n0\nOut A\n") + kTableConfigFile + "\n\n\n\n");
   for (const CommandLineCase& c : cases) {
     SCOPED_TRACE(c.line);
-    auto window = makeWindow(programDir_.path());
+    auto window = makeWindow(programDir_.text());
     ASSERT_TRUE(window->start());
     for (const auto& [name, value] : c.controls) {
       ASSERT_TRUE(controls.count(name)) << name;
@@ -320,21 +320,21 @@ TEST_F(MainWindowTest, EveryButtonMakesTheCommandLineOfTheSharedTable) {
       }
     }
     ASSERT_TRUE(buttons.count(c.button)) << c.button;
-    DeleteFileW(widen(programDir_.file("recorded.txt")).c_str());
+    DeleteFileW(widen(programDir_.text("recorded.txt")).c_str());
     click(window->control(buttons.at(c.button)));
     EXPECT_EQ(text(*window, Id::CommandLabel), c.line);
     std::string words;
     for (const std::string& word : c.words) words += "[" + word + "]";
     ASSERT_TRUE(waitFor([&] { return recorded().find("args ") != std::string::npos; }));
-    EXPECT_EQ(recorded(), "cwd " + programDir_.path() + "\nargs " + words + "\n");
+    EXPECT_EQ(recorded(), "cwd " + programDir_.text() + "\nargs " + words + "\n");
     window->process().stop();  // plenum.bat would wait for one more Enter
     ASSERT_TRUE(waitFor([&] { return !window->process().isBusy(); }));
   }
 }
 
 TEST_F(MainWindowTest, KeepCommandWindowOpenRunsPlenumBat) {
-  testing::copyFile(testing::hostPath(PLENUM_BAT), programDir_.file("plenum.bat"));
-  auto window = makeWindow(programDir_.path());
+  testing::copyFile(testing::hostPath(PLENUM_BAT), programDir_.text("plenum.bat"));
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   click(window->control(Id::KeepWindowOpen));
   click(window->control(Id::DebugBox0));
@@ -344,7 +344,7 @@ TEST_F(MainWindowTest, KeepCommandWindowOpenRunsPlenumBat) {
   click(window->control(Id::DataDiagnostic));
   EXPECT_EQ(text(*window, Id::CommandLabel), "plenum.bat -i 0 -o 0  -d181 -P -D-1");
   ASSERT_TRUE(waitFor([&] { return window->waitWindow().outputText().find("args:") != std::string::npos; }));
-  EXPECT_EQ(recorded(), "cwd " + programDir_.path() + "\nargs [-i][0][-o][0][-d181][-P][-D-1]\n");
+  EXPECT_EQ(recorded(), "cwd " + programDir_.text() + "\nargs [-i][0][-o][0][-d181][-P][-D-1]\n");
   // The stand-in ends on Enter, then the batch file waits for one more.
   click(findControl(window->waitWindow().hwnd(), WaitWindow::SendEnterButton));
   ASSERT_TRUE(waitFor([&] { return window->waitWindow().outputText().find("Press <Enter> to close") != std::string::npos; }));
@@ -355,17 +355,17 @@ TEST_F(MainWindowTest, KeepCommandWindowOpenRunsPlenumBat) {
 
 TEST_F(MainWindowTest, UnicodeConfigurationNamesReachPlenumWhole) {
   for (const std::string name : {"Übung_Kirche_é.ncf", "орган.ncf", "\xF0\x9D\x84\x9E.ncf"}) {
-    const std::string config = documentsDir_.file(name);
+    const std::string config = documentsDir_.text(name);
     writeFile(config, "");
     writeSettings("V3\n0\nIn A\n0\nOut A\n" + config + "\n\n\n\n");
-    auto window = makeWindow(programDir_.path());
+    auto window = makeWindow(programDir_.text());
     ASSERT_TRUE(window->start());
     EXPECT_EQ(text(*window, Id::ConfigFileBox), config);
     click(window->control(Id::Download));
     EXPECT_EQ(text(*window, Id::CommandLabel), "plenum -i 0 -o 0   -P \"" + config + "\"");
     // plenum's output shows the name as it was given.
     ASSERT_TRUE(waitFor([&] { return window->waitWindow().outputText().find("[" + config + "]\n") != std::string::npos; }));
-    EXPECT_EQ(recorded(), "cwd " + programDir_.path() + "\nargs [-i][0][-o][0][-P][" + config + "]\n");
+    EXPECT_EQ(recorded(), "cwd " + programDir_.text() + "\nargs [-i][0][-o][0][-P][" + config + "]\n");
     finishWithEnter(*window);
     click(window->control(Id::Exit));
     TirasseSettings saved;
@@ -376,7 +376,7 @@ TEST_F(MainWindowTest, UnicodeConfigurationNamesReachPlenumWhole) {
 
 TEST_F(MainWindowTest, TheWaitingWindowSaysHowPlenumEnded) {
   SetEnvironmentVariableW(L"STANDIN_SCRIPT", L"fail");
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   click(window->control(Id::Reset));
   ASSERT_TRUE(waitFor([&] { return !window->process().isBusy(); }));
@@ -397,7 +397,7 @@ TEST_F(MainWindowTest, TheWaitingWindowSaysHowPlenumEnded) {
 }
 
 TEST_F(MainWindowTest, EscapeDoesNotCloseTheWaitingWindowWhilePlenumRuns) {
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   click(window->control(Id::Version));
   ASSERT_TRUE(waitFor([&] { return window->waitWindow().outputText().find("args:") != std::string::npos; }));
@@ -413,7 +413,7 @@ TEST_F(MainWindowTest, EscapeDoesNotCloseTheWaitingWindowWhilePlenumRuns) {
 }
 
 TEST_F(MainWindowTest, FileDialogsAskWithTheirFiltersAndStartFolders) {
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());  // no settings file: nothing used yet
   click(window->control(Id::ConfigFileChange));  // cancelled
   ASSERT_EQ(requests_.size(), 1u);
@@ -421,22 +421,22 @@ TEST_F(MainWindowTest, FileDialogsAskWithTheirFiltersAndStartFolders) {
   EXPECT_EQ(requests_[0].title, "Configuration File");
   EXPECT_EQ(requests_[0].filter, "All Files (*.*)|*.*|Norvo Configuration Files (*.ncf)|*.ncf");
   EXPECT_EQ(requests_[0].filterIndex, 2);
-  EXPECT_EQ(requests_[0].folder, documentsDir_.path());
+  EXPECT_EQ(requests_[0].folder, documentsDir_.text());
   EXPECT_EQ(text(*window, Id::ConfigFileBox), "");
 
-  fileChosen_ = documentsDir_.file("take");
+  fileChosen_ = documentsDir_.text("take");
   click(window->control(Id::SaveRegistration));
   ASSERT_EQ(requests_.size(), 2u);
   EXPECT_TRUE(requests_[1].save);
   EXPECT_EQ(requests_[1].title, "Registration File");
   EXPECT_EQ(requests_[1].filter, "All Files (*.*)|*.*|Registration Files (*.reg)|*.reg");
   EXPECT_EQ(requests_[1].filterIndex, 2);
-  EXPECT_EQ(requests_[1].folder, documentsDir_.path());
+  EXPECT_EQ(requests_[1].folder, documentsDir_.text());
   EXPECT_EQ(requests_[1].defaultExtension, "reg");
-  const std::string file = documentsDir_.file("take.reg");
+  const std::string file = documentsDir_.text("take.reg");
   EXPECT_EQ(text(*window, Id::CommandLabel), "plenum -i 0 -o 0  -d1 -P -S \"" + file + "\"");
   ASSERT_TRUE(waitFor([&] { return window->waitWindow().outputText().find("args:") != std::string::npos; }));
-  EXPECT_EQ(recorded(), "cwd " + programDir_.path() + "\nargs [-i][0][-o][0][-d1][-P][-S][" + file + "]\n");
+  EXPECT_EQ(recorded(), "cwd " + programDir_.text() + "\nargs [-i][0][-o][0][-d1][-P][-S][" + file + "]\n");
   finishWithEnter(*window);
 
   // Load starts where Save left, with its file; the range limits both.
@@ -447,20 +447,20 @@ TEST_F(MainWindowTest, FileDialogsAskWithTheirFiltersAndStartFolders) {
   click(window->control(Id::LoadRegistration));
   ASSERT_EQ(requests_.size(), 3u);
   EXPECT_FALSE(requests_[2].save);
-  EXPECT_EQ(requests_[2].folder, documentsDir_.path());
+  EXPECT_EQ(requests_[2].folder, documentsDir_.text());
   EXPECT_EQ(requests_[2].fileName, "take.reg");
   EXPECT_EQ(text(*window, Id::CommandLabel), "plenum -i 0 -o 0  -m3 -n 7 -d1 -P -U \"" + file + "\"");
   finishWithEnter(*window);
 
   // A chosen configuration is shown and remembered with its folder.
-  fileChosen_ = documentsDir_.file("organ.ncf");
+  fileChosen_ = documentsDir_.text("organ.ncf");
   click(window->control(Id::ConfigFileChange));
   EXPECT_EQ(text(*window, Id::ConfigFileBox), *fileChosen_);
-  EXPECT_EQ(window->currentSettings().configDir, documentsDir_.path());
+  EXPECT_EQ(window->currentSettings().configDir, documentsDir_.text());
 }
 
 TEST_F(MainWindowTest, RangeBoxesFollowTheCheckBoxAndClamp) {
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   HWND from = window->control(Id::RegistrationFrom);
   HWND through = window->control(Id::RegistrationThrough);
@@ -482,7 +482,7 @@ TEST_F(MainWindowTest, RangeBoxesFollowTheCheckBoxAndClamp) {
 }
 
 TEST_F(MainWindowTest, CopyRegistrationAsksForTheMemories) {
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   std::vector<std::string> texts;
   setModalShownHook([&](HWND dialog) {
@@ -506,8 +506,8 @@ TEST_F(MainWindowTest, CopyRegistrationAsksForTheMemories) {
 }
 
 TEST_F(MainWindowTest, StartFailureIsReported) {
-  ScratchFolder empty("tirasse-empty");
-  auto window = makeWindow(empty.path());
+  TestScratchFolder empty;
+  auto window = makeWindow(empty.text());
   ASSERT_TRUE(window->start());
   click(window->control(Id::Version));
   EXPECT_EQ(messages_, std::vector<std::string>{"Shell failed. Is the current directory set to the "
@@ -519,7 +519,7 @@ TEST_F(MainWindowTest, StartFailureIsReported) {
 
 TEST_F(MainWindowTest, ExitSavesTheSettingsAndSkipUnchangedIsKept) {
   writeSettings("V3\n0\nIn A\n0\nOut A\nC:\\x\\organ.ncf\n\n\n\n");
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   EXPECT_FALSE(isTicked(window->control(Id::SkipUnchanged)));
   click(window->control(Id::SkipUnchanged));
@@ -528,17 +528,17 @@ TEST_F(MainWindowTest, ExitSavesTheSettingsAndSkipUnchangedIsKept) {
   finishWithEnter(*window);
   click(window->control(Id::Exit));
   EXPECT_TRUE(exited_);
-  EXPECT_EQ(window->settingsFilePath(), settingsDir_.file("tirasse.ini"));
+  EXPECT_EQ(window->settingsFilePath(), settingsDir_.text("tirasse.ini"));
   TirasseSettings saved;
   ASSERT_EQ(readSettingsFile(pathFromUtf8(window->settingsFilePath()), saved), SettingsFileState::Read);
   EXPECT_EQ(saved.midiInName, "In A");
   EXPECT_EQ(saved.midiOutDev, 0);
   EXPECT_EQ(saved.configFile, "C:\\x\\organ.ncf");
   EXPECT_TRUE(saved.skipUnchangedRelayCode);
-  const std::string file = readFile(settingsDir_.file("tirasse.ini"));
+  const std::string file = readFile(settingsDir_.text("tirasse.ini"));
   EXPECT_EQ(file.substr(0, file.find("C:\\x")), "V3\n0\nIn A\n0\nOut A\n");
 
-  auto next = makeWindow(programDir_.path());
+  auto next = makeWindow(programDir_.text());
   ASSERT_TRUE(next->start());
   EXPECT_TRUE(isTicked(next->control(Id::SkipUnchanged)));
   click(next->control(Id::SkipUnchanged));
@@ -548,11 +548,11 @@ TEST_F(MainWindowTest, ExitSavesTheSettingsAndSkipUnchangedIsKept) {
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowDoesNotSave) {
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(exited_);
-  EXPECT_FALSE(std::filesystem::exists(pathFromUtf8(settingsDir_.file("tirasse.ini"))));
+  EXPECT_FALSE(std::filesystem::exists(pathFromUtf8(settingsDir_.text("tirasse.ini"))));
 }
 
 // The real plenum.exe, run in a folder with the synthetic firmware files, against the
@@ -561,11 +561,11 @@ class RealPlenumTest : public MainWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
-    testing::copyFile(testing::hostPath(PLENUM_EXE), programDir_.file("plenum.exe"));
+    testing::copyFile(testing::hostPath(PLENUM_EXE), programDir_.text("plenum.exe"));
     for (const auto& entry : std::filesystem::directory_iterator(
              pathFromUtf8(testing::hostPath(EXAMPLES_DIR "/firmware")))) {
       if (entry.path().extension() == ".obf") {
-        std::filesystem::copy_file(entry.path(), pathFromUtf8(programDir_.path()) / entry.path().filename());
+        std::filesystem::copy_file(entry.path(), pathFromUtf8(programDir_.text()) / entry.path().filename());
       }
     }
     SetEnvironmentVariableW(L"PLENUM_LOOP", L"B,B");
@@ -573,7 +573,7 @@ class RealPlenumTest : public MainWindowTest {
 };
 
 TEST_F(RealPlenumTest, VersionWaitsForEnterInTheWaitingWindow) {
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   click(window->control(Id::Version));
   EXPECT_EQ(text(*window, Id::CommandLabel), "plenum -i 0 -o 0 -P -V");
@@ -588,10 +588,10 @@ TEST_F(RealPlenumTest, VersionWaitsForEnterInTheWaitingWindow) {
 }
 
 TEST_F(RealPlenumTest, DownloadsAnExampleIntoTheSimulatedLoop) {
-  const std::string config = documentsDir_.file("орган_é.ncf");
+  const std::string config = documentsDir_.text("орган_é.ncf");
   testing::copyFile(testing::hostPath(EXAMPLES_DIR "/small_console.ncf"), config);
   writeSettings("V3\n0\nIn A\n0\nOut A\n" + config + "\n\n\n\n");
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   click(window->control(Id::Download));
   ASSERT_TRUE(waitFor([&] {
@@ -605,7 +605,7 @@ TEST_F(RealPlenumTest, DownloadsAnExampleIntoTheSimulatedLoop) {
 }
 
 TEST_F(RealPlenumTest, AnEndlessDiagnosticRunsUntilStopped) {
-  auto window = makeWindow(programDir_.path());
+  auto window = makeWindow(programDir_.text());
   ASSERT_TRUE(window->start());
   setControlText(window->control(Id::DiagCount), "-1");
   click(window->control(Id::DataDiagnostic));

@@ -19,7 +19,7 @@ namespace tirasse::win32 {
 namespace {
 
 using testing::click;
-using testing::ScratchFolder;
+
 using Id = MainWindow::Id;
 
 class OneDevice : public MidiDeviceLists {
@@ -47,7 +47,7 @@ class MidiWindowsTest : public ::testing::Test {
  protected:
   std::unique_ptr<MainWindow> makeWindow() {
     StartupEnvironment environment;
-    environment.folders = {folder_.path(), folder_.path(), folder_.path(), folder_.path()};
+    environment.folders = {folder_.text(), folder_.text(), folder_.text(), folder_.text()};
     environment.devices = &devices_;
     environment.askForConfigFile = false;
     auto window = std::make_unique<MainWindow>(environment);
@@ -78,12 +78,12 @@ class MidiWindowsTest : public ::testing::Test {
     MidiFile file;
     file.division = 96;
     file.tracks.push_back({{{0, {0x90, 60, 100}}, {96, {0x80, 60, 0}}}});
-    const std::string path = folder_.file("Präludium.mid");
+    const std::string path = folder_.text("Präludium.mid");
     writeMidiFileType0(path, file);
     return path;
   }
 
-  ScratchFolder folder_{"tirasse-midi-windows"};
+  TestScratchFolder folder_;
   OneDevice devices_;
   std::vector<std::string> messages_;
   std::vector<FileDialogRequest> requests_;
@@ -121,7 +121,7 @@ TEST_F(MidiWindowsTest, PlayAsksForAFileAndPlaysItOnTheOutputDevice) {
   ASSERT_EQ(requests_.size(), 1u);
   EXPECT_EQ(requests_[0].title, "Play MIDI File");
   EXPECT_EQ(requests_[0].filter, "MIDI Files (*.mid)|*.mid");
-  EXPECT_EQ(requests_[0].folder, folder_.path());
+  EXPECT_EQ(requests_[0].folder, folder_.text());
   EXPECT_EQ(shown, (std::vector<std::string>{"Playing", *chosen_, "0:00", "100", "Playing", "125",
                                              "Resume", "100"}));
   EXPECT_EQ(ports_, std::vector<int>{0});
@@ -149,7 +149,7 @@ TEST_F(MidiWindowsTest, AnOutputThatCannotBeOpenedIsNamedInTheMessage) {
 
 TEST_F(MidiWindowsTest, RecordSavesWhatArrivedAsATypeZeroFile) {
   auto window = makeWindow();
-  chosen_ = folder_.file("take");
+  chosen_ = folder_.text("take");
   std::vector<std::string> shown;
   setModalShownHook([&](HWND dialog) {
     shown.push_back(controlText(dialog));
@@ -166,7 +166,7 @@ TEST_F(MidiWindowsTest, RecordSavesWhatArrivedAsATypeZeroFile) {
   EXPECT_TRUE(requests_[0].save);
   EXPECT_EQ(requests_[0].title, "Save MIDI File");
   EXPECT_EQ(requests_[0].defaultExtension, "mid");
-  const MidiFile saved = readMidiFile(folder_.file("take.mid"));
+  const MidiFile saved = readMidiFile(folder_.text("take.mid"));
   EXPECT_EQ(saved.format, 0);
   ASSERT_EQ(saved.tracks.size(), 1u);
   std::vector<Bytes> notes;

@@ -10,7 +10,7 @@
 namespace tirasse::win32 {
 namespace {
 
-using testing::ScratchFolder;
+
 
 constexpr UINT kMessage = WM_APP + 7;
 
@@ -61,14 +61,14 @@ PlenumCommand command(std::vector<std::string> words) {
 class PlenumProcessTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    testing::copyFile(testing::hostPath(RECORDING_PLENUM), folder_.file("plenum.exe"));
+    testing::copyFile(testing::hostPath(RECORDING_PLENUM), folder_.text("plenum.exe"));
   }
   void TearDown() override { SetEnvironmentVariableW(L"STANDIN_SCRIPT", nullptr); }
-  ScratchFolder folder_{"plenum-process"};
+  TestScratchFolder folder_;
 };
 
 TEST_F(PlenumProcessTest, OutputArrivesWhileItRunsAndEnterEndsIt) {
-  ProcessHost host(folder_.path());
+  ProcessHost host(folder_.text());
   ASSERT_TRUE(host.process->start(command({"plenum", "-x", "Übung é", "\xF0\x9D\x84\x9E"})));
   EXPECT_FALSE(host.process->start(command({"plenum"})));  // one run at a time
   ASSERT_TRUE(testing::waitFor([&] { return host.output.find("[\xF0\x9D\x84\x9E]\n") != std::string::npos; }));
@@ -81,13 +81,13 @@ TEST_F(PlenumProcessTest, OutputArrivesWhileItRunsAndEnterEndsIt) {
   EXPECT_EQ(host.outcome->exitStatus, 0);
   EXPECT_FALSE(host.outcome->stoppedByUser);
   EXPECT_FALSE(host.process->isBusy());
-  EXPECT_NE(testing::readFile(folder_.file("recorded.txt")).find("cwd " + folder_.path() + "\n"),
+  EXPECT_NE(testing::readFile(folder_.text("recorded.txt")).find("cwd " + folder_.text() + "\n"),
             std::string::npos);
 }
 
 TEST_F(PlenumProcessTest, TheExitStatusIsPassedOn) {
   SetEnvironmentVariableW(L"STANDIN_SCRIPT", L"fail");
-  ProcessHost host(folder_.path());
+  ProcessHost host(folder_.text());
   ASSERT_TRUE(host.process->start(command({"plenum", "-R"})));
   ASSERT_TRUE(testing::waitFor([&] { return host.outcome.has_value(); }));
   EXPECT_EQ(host.output, "Programming...");
@@ -96,7 +96,7 @@ TEST_F(PlenumProcessTest, TheExitStatusIsPassedOn) {
 }
 
 TEST_F(PlenumProcessTest, StopEndsARunThatWaitsForInput) {
-  ProcessHost host(folder_.path());
+  ProcessHost host(folder_.text());
   ASSERT_TRUE(host.process->start(command({"plenum", "-P", "-V"})));
   ASSERT_TRUE(testing::waitFor([&] { return host.output.find("args:") != std::string::npos; }));
   host.process->stop();
@@ -106,7 +106,7 @@ TEST_F(PlenumProcessTest, StopEndsARunThatWaitsForInput) {
 
 TEST_F(PlenumProcessTest, ARunThatIgnoresStopIsEndedByForceAfterTheGracePeriod) {
   SetEnvironmentVariableW(L"STANDIN_SCRIPT", L"hang");
-  ProcessHost host(folder_.path());
+  ProcessHost host(folder_.text());
   ASSERT_TRUE(host.process->start(command({"plenum", "-L"})));
   ASSERT_TRUE(testing::waitFor([&] { return host.output.find("args:") != std::string::npos; }));
   host.process->stop();
@@ -117,7 +117,7 @@ TEST_F(PlenumProcessTest, ARunThatIgnoresStopIsEndedByForceAfterTheGracePeriod) 
 }
 
 TEST_F(PlenumProcessTest, AMissingProgramFailsToStart) {
-  ProcessHost host(folder_.path());
+  ProcessHost host(folder_.text());
   host.process->start(command({"nothing-here"}));
   EXPECT_TRUE(host.startFailed);
   EXPECT_FALSE(host.process->isBusy());

@@ -19,23 +19,6 @@ const bool controlsReady = [] {
 }();
 }  // namespace
 
-ScratchFolder::ScratchFolder(const std::string& name) {
-  static int counter = 0;
-  const std::filesystem::path base = std::filesystem::temp_directory_path();
-  std::filesystem::path folder;
-  do {
-    folder = base / pathFromUtf8(name + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                 std::to_string(++counter));
-  } while (std::filesystem::exists(folder));
-  std::filesystem::create_directories(folder);
-  path_ = pathToUtf8(folder);
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(pathFromUtf8(path_), ignored);
-}
-
 void writeFile(const std::string& path, const std::string& text) {
   std::ofstream file(pathFromUtf8(path), std::ios::binary);
   file << text;

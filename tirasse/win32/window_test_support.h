@@ -1,26 +1,16 @@
 #pragma once
-// What the front end's tests share: scratch folders with Unicode names, files, paths of the
-// build machine as Wine sees them, and pressing buttons through their messages while the
-// messages keep flowing.
+// What the front end's tests share besides the core's TestScratchFolder: files, paths of
+// the build machine as Wine sees them, and pressing buttons through their messages while
+// the messages keep flowing.
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
 
+#include "tirasse/core/test_scratch_folder.h"
+
 namespace tirasse::win32::testing {
-
-// A new empty folder under the temporary folder, removed with its contents on destruction.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::string& name = "tirasse");
-  ~ScratchFolder();
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "\\" + name; }
-
- private:
-  std::string path_;
-};
 
 void writeFile(const std::string& path, const std::string& text);
 std::string readFile(const std::string& path);
