@@ -7,10 +7,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cmath>
 
-#include "tirasse/core/time_text.h"
-#include "tirasse/midi/sequencer_commands.h"
+#include "tirasse/flow/playing_session.h"
 #include "tirasse/midi/system_midi_ports.h"
 #include "tirasse/qt/qt_text.h"
 
@@ -20,13 +18,12 @@ PlayingDialog::PlayingDialog(const QString& file, int outputDevice,
                              std::function<void(const QString&)> showMessage, QWidget* parent)
     : QDialog(parent),
       showMessage_(std::move(showMessage)),
-      commands_(std::make_unique<SequencerCommands>(&openSystemOutput)),
       position_(new QLabel(QStringLiteral("0:00"), this)),
       length_(new QLabel(this)),
       speedBox_(new QLineEdit(QStringLiteral("100"), this)),
       pause_(new QPushButton(QStringLiteral("Pause"), this)),
       timer_(new QTimer(this)) {
-  setWindowTitle(QStringLiteral("Playing"));
+  setWindowTitle(QLatin1String(kPlayingTitle));
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("File:"), new QLabel(file, this));
@@ -45,81 +42,36 @@ PlayingDialog::PlayingDialog(const QString& file, int outputDevice,
     buttons->addWidget(b);
   }
   layout->addLayout(buttons);
-  connect(stop, &QPushButton::clicked, this, [this] {
-    send(QStringLiteral("stop midio")) && send(QStringLiteral("seek midio to start"));
-  });
-  connect(pause_, &QPushButton::clicked, this, [this] {
-    if (send(paused_ ? QStringLiteral("play midio") : QStringLiteral("pause midio"))) {
-      paused_ = !paused_;
-      pause_->setText(paused_ ? QStringLiteral("Resume") : QStringLiteral("Pause"));
-    }
-  });
-  connect(faster, &QPushButton::clicked, this, [this] { setSpeed(speed_ * 1.25); });
-  connect(slower, &QPushButton::clicked, this, [this] { setSpeed(speed_ * 0.8); });
-  connect(normal, &QPushButton::clicked, this, [this] { setSpeed(100); });
+  connect(stop, &QPushButton::clicked, this, [this] { act(&PlayingSession::stop); });
+  connect(pause_, &QPushButton::clicked, this, [this] { act(&PlayingSession::togglePause); });
+  connect(faster, &QPushButton::clicked, this, [this] { act(&PlayingSession::faster, true); });
+  connect(slower, &QPushButton::clicked, this, [this] { act(&PlayingSession::slower, true); });
+  connect(normal, &QPushButton::clicked, this, [this] { act(&PlayingSession::normal, true); });
   connect(speedBox_, &QLineEdit::editingFinished, this, [this] {
-    bool ok = false;
-    const double percent = speedBox_->text().toDouble(&ok);
-    setSpeed(ok && percent > 0 ? percent : speed_);
+    const std::string text = utf8(speedBox_->text());
+    act([&text](PlayingSession& session) { session.speedEdited(text); }, true);
   });
   connect(finished, &QPushButton::clicked, this, &QDialog::accept);
-  connect(timer_, &QTimer::timeout, this, &PlayingDialog::poll);
+  connect(timer_, &QTimer::timeout, this, [this] { act(&PlayingSession::poll); });
 
-  const QString open =
-      QStringLiteral("open \"%1\" type sequencer alias midio").arg(file);
-  if (!send(open)) return;
-  opened_ = true;
-  QString divisionType, length, tempo;
-  if (!send(QStringLiteral("set midio port %1").arg(outputDevice)) ||
-      !send(QStringLiteral("status midio division type"), &divisionType) ||
-      !send(QStringLiteral("status midio length"), &length) ||
-      !send(QStringLiteral("status midio tempo"), &tempo)) {
-    return;
-  }
-  tempo_ = tempo.toDouble();
-  length_->setText(divisionType == QLatin1String("PPQN") ? qtext(minutesAndSeconds(length.toLongLong()))
-                                                         : length);
-  if (!send(QStringLiteral("play midio"))) return;
-  ready_ = true;
-  timer_->start(1000);
+  session_ = std::make_unique<PlayingSession>(
+      utf8(file), outputDevice, &openSystemOutput,
+      [this](const std::string& text) { showMessage_(qtext(text)); });
+  length_->setText(qtext(session_->lengthText()));
+  if (session_->isReady()) timer_->start(1000);
 }
 
-PlayingDialog::~PlayingDialog() {
-  if (opened_) {
-    try {
-      commands_->send("close midio");
-    } catch (const CommandError&) {
-    }
-  }
-}
+PlayingDialog::~PlayingDialog() = default;
 
-bool PlayingDialog::send(const QString& command, QString* result) {
-  try {
-    const std::string answer = commands_->send(command.toStdString());
-    if (result) *result = QString::fromStdString(answer);
-    return true;
-  } catch (const CommandError& error) {
-    timer_->stop();
-    showMessage_(QString::fromStdString(commandFailedMessage(command.toStdString(), error.what())));
-    return false;
-  }
-}
+bool PlayingDialog::isReady() const { return session_->isReady(); }
 
-void PlayingDialog::poll() {
-  QString position, mode;
-  if (!send(QStringLiteral("status midio position"), &position) ||
-      !send(QStringLiteral("status midio mode"), &mode)) {
-    return;
-  }
-  position_->setText(qtext(minutesAndSeconds(position.toLongLong())));
-  if (mode == QLatin1String("stopped") && !paused_) send(QStringLiteral("seek midio to start"));
-}
-
-void PlayingDialog::setSpeed(double percent) {
-  speed_ = std::clamp(percent, 5.0, 1000.0);
-  speedBox_->setText(QString::number(std::lround(speed_)));
-  const long tempo = static_cast<long>(tempo_ * speed_ / 100);
-  send(QStringLiteral("set midio tempo %1").arg(std::max(1L, tempo)));
+void PlayingDialog::act(const std::function<void(PlayingSession&)>& action, bool speed) {
+  action(*session_);
+  if (!session_->isPolling()) timer_->stop();
+  position_->setText(qtext(session_->positionText()));
+  // Only a speed change rewrites the box: the poll must not overwrite what is being typed.
+  if (speed) speedBox_->setText(qtext(session_->speedText()));
+  pause_->setText(qtext(session_->pauseCaption()));
 }
 
 void PlayingDialog::done(int result) {

@@ -1,6 +1,5 @@
 #pragma once
-// "Playing": plays a MIDI file on the output device through the file-player commands, with
-// its position, stop, pause, and tempo changes as a percentage of the file's tempo.
+// "Playing": shows the playing session (tirasse/flow) and forwards its buttons.
 
 #include <QDialog>
 #include <functional>
@@ -13,7 +12,7 @@ class QTimer;
 
 namespace tirasse {
 
-class SequencerCommands;
+class PlayingSession;
 
 class PlayingDialog : public QDialog {
   Q_OBJECT
@@ -21,22 +20,15 @@ class PlayingDialog : public QDialog {
   PlayingDialog(const QString& file, int outputDevice,
                 std::function<void(const QString&)> showMessage, QWidget* parent = nullptr);
   ~PlayingDialog() override;
-  bool isReady() const { return ready_; }
+  bool isReady() const;
 
  private:
-  // Sends one command; on failure shows the message and returns false.
-  bool send(const QString& command, QString* result = nullptr);
-  void poll();
-  void setSpeed(double percent);
+  // Runs a button of the session and shows what it changed; `speed`: the speed box too.
+  void act(const std::function<void(PlayingSession&)>& action, bool speed = false);
   void done(int result) override;
 
   std::function<void(const QString&)> showMessage_;
-  std::unique_ptr<SequencerCommands> commands_;
-  bool ready_ = false;
-  bool opened_ = false;
-  bool paused_ = false;
-  double tempo_ = 120;
-  double speed_ = 100;
+  std::unique_ptr<PlayingSession> session_;
   QLabel* position_;
   QLabel* length_;
   QLineEdit* speedBox_;
