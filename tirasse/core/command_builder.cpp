@@ -5,6 +5,7 @@
 
 #include "tirasse/core/command_words.h"
 #include "tirasse/core/unicode_text.h"
+#include "tirasse/core/utf8_path.h"
 
 namespace tirasse {
 
@@ -92,6 +93,32 @@ PlenumCommand CommandBuilder::download(const std::string& configFile) const {
 PlenumCommand CommandBuilder::version() const { return commandLine("-P -V"); }
 PlenumCommand CommandBuilder::reset() const { return commandLine("-R"); }
 PlenumCommand CommandBuilder::monitor() const { return commandLine("-L"); }
+
+PlenumCommand CommandBuilder::monitor(const std::string& namesFile) const {
+  if (namesFile.empty()) return monitor();
+  return commandLine(std::string("--names ") + kFileMarker + " -L", applyNetworkPathRule(namesFile),
+                     namesFile);
+}
+
+PlenumCommand CommandBuilder::checkConsole(const std::string& configFile) const {
+  // The options that choose devices and modules stand before --check, as plenum reads them.
+  return commandLine(modulePart() + debugPart(kNoDebug) + " --check -P " + kFileMarker,
+                     applyNetworkPathRule(configFile), configFile);
+}
+
+PlenumCommand CommandBuilder::wiringChart(const std::string& configFile,
+                                          const std::string& chartFile) const {
+  PlenumCommand command;
+  command.line = "plenum --chart=html --output " + quotedFilePart(applyNetworkPathRule(chartFile)) +
+                 ' ' + quotedFilePart(applyNetworkPathRule(configFile));
+  command.words = {"plenum", "--chart=html", "--output", chartFile, configFile};
+  return command;
+}
+
+std::string wiringChartFile(const std::string& configFile, const std::string& folder) {
+  const std::string stem = pathToUtf8(pathFromUtf8(configFile).stem());
+  return pathToUtf8(pathFromUtf8(folder) / pathFromUtf8((stem.empty() ? "console" : stem) + "-wiring-chart.html"));
+}
 
 PlenumCommand CommandBuilder::halt() const {
   return commandLine(modulePart() + debugPart(kNoDebug) + " -H");

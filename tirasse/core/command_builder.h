@@ -44,6 +44,13 @@ class CommandBuilder {
   PlenumCommand version() const;
   PlenumCommand reset() const;
   PlenumCommand monitor() const;
+  // With a configuration file the monitor names what it shows from it (--names).
+  PlenumCommand monitor(const std::string& namesFile) const;
+  // Compares the modules with the configuration file, writing nothing (--check).
+  PlenumCommand checkConsole(const std::string& configFile) const;
+  // Writes the configuration's wiring chart as an HTML page into chartFile; it talks to no
+  // module, so it takes no device numbers, and it stands first, as plenum wants it.
+  PlenumCommand wiringChart(const std::string& configFile, const std::string& chartFile) const;
   PlenumCommand halt() const;
   PlenumCommand run() const;
   PlenumCommand programExecutive() const;
@@ -81,5 +88,10 @@ bool isModuleNumber(const std::string& text);
 
 // A file name as one command-line word.
 std::string quotedFilePart(const std::string& path);
+
+// Where the Wiring Chart button puts the chart of a configuration: in `folder`, named
+// after the configuration ("organ.ncf" gives "organ-wiring-chart.html"), so that each
+// console keeps its own page.
+std::string wiringChartFile(const std::string& configFile, const std::string& folder);
 
 }  // namespace tirasse

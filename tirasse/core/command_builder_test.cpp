@@ -1,6 +1,9 @@
 #include "tirasse/core/command_builder.h"
+#include "tirasse/core/utf8_path.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include <string>
 #include <vector>
@@ -206,6 +209,52 @@ TEST(CommandBuilder, ModuleBoxMustHoldOneDecimalNumberWhenTicked) {
     // Without the tick the box is not used, so nothing in it can stop a command.
     options.startAtModule = false;
     EXPECT_TRUE(CommandBuilder(options).moduleBoxAccepted()) << '"' << c.box << '"';
+  }
+}
+
+TEST(CommandBuilder, CheckConsoleNamedMonitorAndWiringChart) {
+  CommandOptions options = devices(1, 3);
+  options.startAtModule = true;
+  options.moduleText = "1";
+  options.debugBoxes = 1u << 2;
+  options.keepWindowOpen = true;
+  const CommandBuilder builder(options);
+  struct Case {
+    PlenumCommand command;
+    const char* line;
+    const char* words;
+  } cases[] = {
+      // The module and debug options go before --check, which acts where it stands.
+      {builder.checkConsole("/o/my organ.ncf"), "plenum.bat -i 1 -o 3  -m1  -d4 --check -P \"/o/my organ.ncf\"",
+       "plenum.bat|-i|1|-o|3|-m1|-d4|--check|-P|/o/my organ.ncf"},
+      {builder.monitor("/o/organ.ncf"), "plenum.bat -i 1 -o 3 --names \"/o/organ.ncf\" -L",
+       "plenum.bat|-i|1|-o|3|--names|/o/organ.ncf|-L"},
+      {builder.monitor(""), "plenum.bat -i 1 -o 3 -L", "plenum.bat|-i|1|-o|3|-L"},
+      // The chart stands first, takes no devices, and is written by plain plenum.
+      {builder.wiringChart("/o/organ.ncf", "/d/organ-wiring-chart.html"),
+       "plenum --chart=html --output \"/d/organ-wiring-chart.html\" \"/o/organ.ncf\"",
+       "plenum|--chart=html|--output|/d/organ-wiring-chart.html|/o/organ.ncf"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.command.line, c.line);
+    EXPECT_EQ(joined(c.command.words), c.words);
+  }
+  // A network path keeps its two backslashes as one word, and gets two more in the line.
+  const PlenumCommand network = builder.checkConsole("\\\\organ\\c\\o.ncf");
+  EXPECT_EQ(network.words.back(), "\\\\organ\\c\\o.ncf");
+}
+
+TEST(WiringChartFile, NamedAfterTheConfigurationInTheFolder) {
+  struct Case {
+    const char* config;
+    const char* name;
+  } cases[] = {{"/o/St. Mary.ncf", "St. Mary-wiring-chart.html"},
+               {"/o/Orgel-\u00c4.ncf", "Orgel-\u00c4-wiring-chart.html"},
+               {"", "console-wiring-chart.html"}};
+  for (const Case& c : cases) {
+    const std::filesystem::path chart = pathFromUtf8(wiringChartFile(c.config, "/d"));
+    EXPECT_EQ(pathToUtf8(chart.filename()), c.name);
+    EXPECT_EQ(chart.parent_path(), pathFromUtf8("/d"));
   }
 }
 

@@ -67,7 +67,8 @@ inline std::optional<PlenumButton> tableButton(const std::string& name) {
       {"cmdHalt", PlenumButton::Halt},         {"cmdRun", PlenumButton::Run},
       {"cmdProgram", PlenumButton::ProgramExecutive},
       {"cmdVerify", PlenumButton::VerifyExecutive},
-      {"cmdDataDiag", PlenumButton::DataDiagnostic}};
+      {"cmdDataDiag", PlenumButton::DataDiagnostic},
+      {"cmdCheckConsole", PlenumButton::CheckConsole}};
   for (const auto& [known, button] : buttons) {
     if (name == known) return button;
   }
@@ -88,6 +89,8 @@ inline bool setTableControl(OptionControls& controls, const std::string& name,
     controls.otherOptions = value;
   } else if (name == "chkSkipUnchanged") {
     controls.skipUnchangedRelayCode = ticked;
+  } else if (name == "chkNameMessages") {
+    controls.nameMessages = ticked;
   } else if (name == "chkDispData") {
     controls.displayComparison = ticked;
   } else if (name == "txtDiagCount") {

@@ -135,7 +135,23 @@ std::optional<PlenumCommand> MainFlow::commandFor(PlenumButton button,
     case PlenumButton::Reset:
       return builder.reset();
     case PlenumButton::Monitor:
+      if (controls.nameMessages && !settings_.configFile.empty()) {
+        return builder.monitor(settings_.configFile);
+      }
       return builder.monitor();
+    case PlenumButton::CheckConsole:
+      if (settings_.configFile.empty()) {
+        if (showMessage) showMessage("Please choose a configuration file first.");
+        return std::nullopt;
+      }
+      if (!moduleBoxAccepted(builder)) return std::nullopt;
+      return builder.checkConsole(settings_.configFile);
+    case PlenumButton::WiringChart:
+      if (settings_.configFile.empty()) {
+        if (showMessage) showMessage("Please choose a configuration file first.");
+        return std::nullopt;
+      }
+      return builder.wiringChart(settings_.configFile, wiringChartPath());
     case PlenumButton::Halt:
       if (!moduleBoxAccepted(builder)) return std::nullopt;
       return builder.halt();
@@ -160,6 +176,11 @@ std::optional<PlenumCommand> MainFlow::commandFor(PlenumButton button,
       return builder.copyRegistration(source, targets);
   }
   return std::nullopt;
+}
+
+std::string MainFlow::wiringChartPath() const {
+  const std::string& folder = folders_.documentsDir.empty() ? folders_.homeDir : folders_.documentsDir;
+  return wiringChartFile(settings_.configFile, folder);
 }
 
 bool MainFlow::mayStartCommand(bool runnerBusy) const {

@@ -37,12 +37,14 @@ struct OptionControls {
   bool rangeOnly = false;             // "Only Save/Load"
   std::string rangeFrom = "0";        // "Memories from"
   std::string rangeThrough = "127";   // "through"
+  bool nameMessages = false;          // "Name messages from the configuration" (Monitor)
 };
 
 // The buttons that run plenum.
 enum class PlenumButton {
   Download, Version, Reset, Monitor, Halt, Run, ProgramExecutive, VerifyExecutive,
-  DataDiagnostic, SaveRegistration, LoadRegistration, CopyRegistration
+  DataDiagnostic, SaveRegistration, LoadRegistration, CopyRegistration, CheckConsole,
+  WiringChart
 };
 
 // The captions of the nine debug boxes, in the order of their bits.
@@ -76,6 +78,9 @@ class MainFlow {
   std::filesystem::path settingsFile() const;
   const std::string& versionText() const { return version_; }
   const FrontEndFolders& folders() const { return folders_; }
+  // Where the Wiring Chart button writes the chosen configuration's page: the documents
+  // folder (or home), a place the builder finds it again for the binder.
+  std::string wiringChartPath() const;
 
   // The command line of a button, or nothing after a message saying what is missing.
   // `file` is the registration file of Save and Load; `source` and `targets` are Copy

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "tirasse/core/test_scratch_folder.h"
+#include "tirasse/core/utf8_path.h"
 #include "tirasse/flow/command_line_table.h"
 
 namespace tirasse {
@@ -139,6 +140,32 @@ TEST_F(MainFlowTest, WhatACommandNeedsFirst) {
   EXPECT_FALSE(flow->mayStartCommand(true));
   EXPECT_EQ(messages_, std::vector<std::string>{
                            "Please exit the previous command before starting another"});
+}
+
+TEST_F(MainFlowTest, CheckConsoleAndWiringChartNeedAConfigurationFile) {
+  auto flow = makeFlow();
+  ASSERT_TRUE(flow->start());
+  OptionControls controls;
+  controls.nameMessages = true;
+  EXPECT_FALSE(flow->commandFor(PlenumButton::CheckConsole, controls));
+  EXPECT_FALSE(flow->commandFor(PlenumButton::WiringChart, controls));
+  EXPECT_EQ(messages_.size(), 2u);
+  // Without a file the monitor names nothing, and says nothing about it.
+  const std::optional<PlenumCommand> monitor = flow->commandFor(PlenumButton::Monitor, controls);
+  ASSERT_TRUE(monitor);
+  EXPECT_EQ(monitor->words.back(), "-L");
+  EXPECT_EQ(monitor->words.size(), 6u);
+
+  flow->configFileChosen(root_.text("home") + "/St. Mary.ncf");
+  const std::optional<PlenumCommand> chart = flow->commandFor(PlenumButton::WiringChart, controls);
+  ASSERT_TRUE(chart);
+  const std::vector<std::string> expected{"plenum", "--chart=html", "--output", flow->wiringChartPath(),
+                                          root_.text("home") + "/St. Mary.ncf"};
+  EXPECT_EQ(chart->words, expected);
+  // In the documents folder, named after the configuration.
+  const std::filesystem::path page = pathFromUtf8(flow->wiringChartPath());
+  EXPECT_EQ(page.parent_path(), pathFromUtf8(root_.text("documents")));
+  EXPECT_EQ(pathToUtf8(page.filename()), "St. Mary-wiring-chart.html");
 }
 
 TEST_F(MainFlowTest, RegistrationRangeAndFiles) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QUrl>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -70,6 +71,7 @@ MainWindow::MainWindow(StartupEnvironment environment, QWidget* parent)
   txtOtherOptions_ = new QLineEdit(this);
   chkBat_ = new QCheckBox(QStringLiteral("Keep command window open"), this);
   chkSkipUnchanged_ = new QCheckBox(QStringLiteral("Skip unchanged relay code"), this);
+  chkNameMessages_ = new QCheckBox(QStringLiteral("Monitor names messages from the configuration"), this);
   for (int i = 0; i < 9; ++i) {
     chkDebug_[i] = new QCheckBox(QLatin1String(kDebugCaptions[i]), this);
     chkDebug_[i]->setObjectName(QStringLiteral("chkDebug%1").arg(i));
@@ -93,7 +95,7 @@ MainWindow::MainWindow(StartupEnvironment environment, QWidget* parent)
       {txtFirmwareDir_, "txtFirmwareDir"},
       {chkModuleOnly_, "chkModuleOnly"}, {txtOtherOptions_, "txtOtherOptions"},
       {chkBat_, "chkBat"},               {lblCommand_, "lblCommand"},
-      {chkSkipUnchanged_, "chkSkipUnchanged"},
+      {chkSkipUnchanged_, "chkSkipUnchanged"}, {chkNameMessages_, "chkNameMessages"},
       {chkDispData_, "chkDispData"},     {txtDiagCount_, "txtDiagCount"},
       {chkRegOnly_, "chkRegOnly"},       {txtRegMem_, "txtRegMem"},
       {txtRegThrough_, "txtRegThrough"}, {label10_, "Label10"},
@@ -131,6 +133,13 @@ MainWindow::MainWindow(StartupEnvironment environment, QWidget* parent)
     const QString ending = qtext(outcomeAfter(utf8(lastOutput_->toPlainText()), outcome));
     lastOutput_->moveCursor(QTextCursor::End);
     lastOutput_->insertPlainText(ending);
+    // The chart is shown once plenum has written all of it.
+    const QString chart = pendingChart_;
+    pendingChart_.clear();
+    if (!chart.isEmpty() && !outcome.stoppedByUser && !outcome.crashed && outcome.exitStatus == 0 &&
+        QFileInfo::exists(chart)) {
+      openChart(chart);
+    }
   });
   connect(runner_, &PlenumRunner::startFailed, this, [this] {
     wait_->accept();
@@ -177,7 +186,12 @@ QWidget* MainWindow::buildDownloadPage() {
   commands->addWidget(addButton(QStringLiteral("cmdReset"), QStringLiteral("&Reset")));
   commands->addWidget(addButton(QStringLiteral("cmdMonitor"), QStringLiteral("&Monitor")));
   grid->addLayout(commands, row++, 0, 1, 3);
+  auto* console = new QHBoxLayout;
+  console->addWidget(addButton(QStringLiteral("cmdCheckConsole"), QStringLiteral("Check &Console")));
+  console->addWidget(addButton(QStringLiteral("cmdWiringChart"), QStringLiteral("Wiring C&hart")));
+  grid->addLayout(console, row++, 0, 1, 3);
   grid->addWidget(chkSkipUnchanged_, row++, 0, 1, 3);
+  grid->addWidget(chkNameMessages_, row++, 0, 1, 3);
   connect(chkSkipUnchanged_, &QCheckBox::toggled, this,
           [this](bool ticked) { flow_.setSkipUnchangedRelayCode(ticked); });
   auto* midiFiles = new QGroupBox(QStringLiteral("MIDI files"), page);
@@ -252,6 +266,7 @@ OptionControls MainWindow::controls() const {
   controls.moduleText = utf8(txtModule_->text());
   controls.otherOptions = utf8(txtOtherOptions_->text());
   controls.skipUnchangedRelayCode = chkSkipUnchanged_->isChecked();
+  controls.nameMessages = chkNameMessages_->isChecked();
   for (int i = 0; i < 9; ++i) {
     if (chkDebug_[i]->isChecked()) controls.debugBoxes |= 1u << i;
   }
@@ -293,7 +308,8 @@ void MainWindow::connectCommands() {
       {"cmdRun", PlenumButton::Run},
       {"cmdProgram", PlenumButton::ProgramExecutive},
       {"cmdVerify", PlenumButton::VerifyExecutive},
-      {"cmdDataDiag", PlenumButton::DataDiagnostic}};
+      {"cmdDataDiag", PlenumButton::DataDiagnostic},
+      {"cmdCheckConsole", PlenumButton::CheckConsole}};
   for (const auto& [name, which] : plain) {
     on(name, [this, which = which] { runButton(which); });
   }
@@ -304,6 +320,13 @@ void MainWindow::connectCommands() {
     runButton(PlenumButton::LoadRegistration, chooseRegistrationFile(false));
   });
   on("cmdCopyReg", [this] { copyRegistration(); });
+  on("cmdWiringChart", [this] {
+    const std::optional<PlenumCommand> command =
+        flow_.commandFor(PlenumButton::WiringChart, controls());
+    if (!command || !flow_.mayStartCommand(runner_->isBusy())) return;
+    pendingChart_ = qtext(flow_.wiringChartPath());
+    sendPlenumCmd(*command);
+  });
   on("cmdMidiIn", [this] {
     flow_.changeDevice(true);
     showDevices();

@@ -3,10 +3,12 @@
 // per plenum task. Each button builds its command line and runs plenum in the waiting window.
 
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QUrl>
 #include <QWidget>
 #include <array>
 #include <filesystem>
@@ -42,6 +44,10 @@ class MainWindow : public QWidget {
 
   // How messages reach the user; tests collect them instead of showing message boxes.
   std::function<void(const QString&)> showMessage;
+  // How a written wiring chart is shown: in the system's browser; tests look instead.
+  std::function<void(const QString&)> openChart = [](const QString& page) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+  };
 
   const TirasseSettings& currentSettings() const { return flow_.settings(); }
   std::filesystem::path settingsFile() const { return flow_.settingsFile(); }
@@ -92,6 +98,8 @@ class MainWindow : public QWidget {
   QLineEdit* txtOtherOptions_;
   QCheckBox* chkBat_;
   QCheckBox* chkSkipUnchanged_;
+  QCheckBox* chkNameMessages_;
+  QString pendingChart_;  // the chart page plenum is writing, shown when it is done
   std::array<QCheckBox*, 9> chkDebug_{};
   QLabel* lblCommand_;
   QCheckBox* chkDispData_;
