@@ -74,19 +74,20 @@ rm -rf "$WINEPREFIX/drive_c/users/$(id -un)/plenum-examples"  # Wine's profile: 
 
 # The installed tirasse.exe, driven from outside: Download with the configuration named in its
 # settings (a name outside the ANSI code page), into the simulated loop; plenum runs in the
-# program folder, where the firmware files are looked for.
+# firmware folder of the settings (one in the profile: Wine's Documents is the Unix home).
 driver="$build/tirasse/win32/tirasse_driver.exe"
 [ -f "$driver" ] || fail "no $driver (built with the tests)"
 profile="$WINEPREFIX/drive_c/users/$(id -un)"
 organ_dir="$profile/Orgelbau_Übung"
-mkdir -p "$profile/AppData/Roaming/Norvo" "$organ_dir"
+mkdir -p "$profile/AppData/Roaming/Norvo" "$organ_dir/Firmware"
 cp "$installed/examples/small_console.ncf" "$organ_dir/Kirche_орган_𝄞.ncf"
-cp "$installed/examples/firmware/"*.obf "$installed/bin/"
-config_path="C:\\users\\$(id -un)\\Orgelbau_Übung\\Kirche_орган_𝄞.ncf"
-printf 'V3\n0\n\n0\n\n%s\n\n\n\n' "$config_path" >"$profile/AppData/Roaming/Norvo/tirasse.ini"
+cp "$installed/examples/firmware/"*.obf "$organ_dir/Firmware/"
+organ_path="C:\\users\\$(id -un)\\Orgelbau_Übung"
+config_path="$organ_path\\Kirche_орган_𝄞.ncf"
+printf 'V3\n0\n\n0\n\n%s\n\n\n\nfirmwareDir=%s\n' "$config_path" "$organ_path\\Firmware" \
+  >"$profile/AppData/Roaming/Norvo/tirasse.ini"
 status=0
 output=$(PLENUM_LOOP=B,B "$WINE" "$driver" 'C:\Program Files\plenum\bin\tirasse.exe' 2>&1) || status=$?
-rm -f "$installed/bin/"*.obf
 [ $status -eq 0 ] || fail "the installed tirasse.exe did not download the example (status $status): $output"
 grep -qF "Parsing file $config_path" <<<"$output" \
   || fail "tirasse.exe's plenum did not get the configuration's name whole: $output"

@@ -1,6 +1,7 @@
 #include "tirasse/win32/file_dialogs.h"
 
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -43,7 +44,36 @@ int filterIndex(const std::string& filters, const std::string& chosen) {
   return 1;
 }
 
+namespace {
+
+// The folder dialog starts in the folder it is given.
+int CALLBACK selectStartFolder(HWND dialog, UINT message, LPARAM, LPARAM start) {
+  if (message == BFFM_INITIALIZED) SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, start);
+  return 0;
+}
+
+std::optional<std::string> chooseFolder(HWND owner, const FileDialogRequest& request) {
+  const std::wstring title = widen(request.title);
+  const std::wstring start = widen(request.folder);
+  BROWSEINFOW browse{};
+  browse.hwndOwner = owner;
+  browse.lpszTitle = title.c_str();
+  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  browse.lpfn = selectStartFolder;
+  browse.lParam = reinterpret_cast<LPARAM>(start.c_str());
+  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
+  if (!chosen) return std::nullopt;
+  std::vector<wchar_t> path(32768, L'\0');
+  const bool named = SHGetPathFromIDListEx(chosen, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT);
+  CoTaskMemFree(chosen);
+  if (!named) return std::nullopt;
+  return narrow(path.data());
+}
+
+}  // namespace
+
 std::optional<std::string> showSystemFileDialog(HWND owner, const FileDialogRequest& request) {
+  if (request.pickFolder) return chooseFolder(owner, request);
   // The dialog wants the entries separated by NULs and ended by two.
   std::wstring filter = widen(request.filter);
   for (wchar_t& c : filter) {

@@ -12,6 +12,7 @@ namespace tirasse::win32 {
 
 struct FileDialogRequest {
   bool save = false;       // Save asks before overwriting; Open needs an existing file
+  bool pickFolder = false; // a folder is chosen, not a file
   std::string title;
   std::string filter;      // "Name|pattern|Name|pattern", as the settings dialogs show it
   int filterIndex = 1;     // 1 is the first entry

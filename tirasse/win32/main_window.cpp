@@ -1,6 +1,7 @@
 #include "tirasse/win32/main_window.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <fstream>
 #include <string>
@@ -30,6 +31,9 @@ MainWindow::MainWindow(StartupEnvironment environment)
                 MB_OK | MB_ICONINFORMATION);
   };
   flow_.showMessage = [this](const std::string& text) { showMessage(text); };
+  openFolder = [this](const std::string& folder) {
+    ShellExecuteW(hwnd(), L"open", widen(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  };
   flow_.askDevice = [this](bool input, const std::vector<std::string>& names) {
     DeviceDialog dialog(input ? "Select MIDI Input Device" : "Select MIDI Output Device", names,
                         hwnd());
@@ -139,6 +143,12 @@ void MainWindow::command(int id, int code) {
     case ConfigFileChange:
       chooseConfigFile();
       return;
+    case FirmwareChange:
+      chooseFirmwareFolder();
+      return;
+    case OpenFirmware:
+      if (openFolder) openFolder(flow_.firmwareFolder());
+      return;
     case SkipUnchanged:
       flow_.setSkipUnchangedRelayCode(isTicked(control(SkipUnchanged)));
       return;
@@ -231,6 +241,7 @@ bool MainWindow::start() {
   const bool started = flow_.start();
   setTicked(control(SkipUnchanged), flow_.settings().skipUnchangedRelayCode);
   setControlText(control(VersionLabel), flow_.versionText());
+  showFirmwareFolder();
   if (!started) return false;
   showDevices();
   if (!flow_.settings().configFile.empty()) {
@@ -244,6 +255,20 @@ bool MainWindow::start() {
 void MainWindow::showDevices() {
   setControlText(control(MidiInBox), flow_.settings().midiInName);
   setControlText(control(MidiOutBox), flow_.settings().midiOutName);
+}
+
+void MainWindow::showFirmwareFolder() {
+  setControlText(control(FirmwareBox), flow_.firmwareFolder());
+  process_->setWorkingDir(flow_.firmwareFolder());
+}
+
+void MainWindow::chooseFirmwareFolder() {
+  FileDialogRequest request;
+  request.pickFolder = true;
+  request.title = "Firmware Folder";
+  request.folder = flow_.firmwareFolder();
+  const std::optional<std::string> chosen = askForFile(hwnd(), request);
+  if (chosen && flow_.firmwareFolderChosen(*chosen)) showFirmwareFolder();
 }
 
 void MainWindow::chooseConfigFile() {

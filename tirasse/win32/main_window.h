@@ -38,7 +38,8 @@ class MainWindow : public Window {
     Sequencer, ProgramExecutive, VerifyExecutive, ModuleBox, ModuleOnly, Halt, Run,
     OtherOptions, KeepWindowOpen, DisplayData, DiagCount, DataDiagnostic, RegistrationOnly,
     RegistrationFrom, RegistrationThrough, SaveRegistration, LoadRegistration,
-    CopyRegistration, CommandLabel, LastOutput, VersionLabel, Exit, DebugBox0 = 1100,
+    CopyRegistration, CommandLabel, LastOutput, VersionLabel, Exit, FirmwareBox, OpenFirmware,
+    FirmwareChange, DebugBox0 = 1100,
   };
 
   explicit MainWindow(StartupEnvironment environment);
@@ -54,6 +55,8 @@ class MainWindow : public Window {
   // The MIDI ports of Play and Record; tests put in their own.
   OutputPortOpener openOutput = &openSystemOutput;
   InputPortOpener openInput = &openSystemInput;
+  // Shows a folder in the Explorer (Open beside the firmware folder); tests put in their own.
+  std::function<void(const std::string& folder)> openFolder;
   // Run when Exit has saved the settings: the program's loop ends.
   std::function<void()> onExit = [] { PostQuitMessage(0); };
 
@@ -78,6 +81,8 @@ class MainWindow : public Window {
   void runButton(PlenumButton button, const std::string& file = {}, int source = 0,
                  MemoryRange targets = {});
   void showDevices();
+  void showFirmwareFolder();
+  void chooseFirmwareFolder();
   void chooseConfigFile();
   std::string chooseRegistrationFile(bool forSaving);
   void showRange(const MemoryRange& range);

@@ -93,6 +93,12 @@ void MainWindow::buildPages() {
     add(L"BUTTON", "Change", kButton, row.change, {254, y - 1, 50, 14}, page);
     y += 18;
   }
+  // plenum runs in this folder and finds the firmware files there.
+  add(L"STATIC", "Firmware Folder:", SS_LEFT, -1, {6, y + 2, 72, 10}, page);
+  add(L"EDIT", "", kShownBox, FirmwareBox, {80, y, 116, 12}, page);
+  add(L"BUTTON", "Open", kButton, OpenFirmware, {200, y - 1, 50, 14}, page);
+  add(L"BUTTON", "Change", kButton, FirmwareChange, {254, y - 1, 50, 14}, page);
+  y += 20;
   const struct {
     const char* caption;
     int id;
@@ -100,14 +106,14 @@ void MainWindow::buildPages() {
                   {"&Monitor", Monitor}};
   int x = 6;
   for (const auto& button : commands) {
-    add(L"BUTTON", button.caption, kButton, button.id, {x, 64, 70, 16}, page);
+    add(L"BUTTON", button.caption, kButton, button.id, {x, y, 70, 16}, page);
     x += 75;
   }
-  add(L"BUTTON", "Skip unchanged relay code", kCheckBox, SkipUnchanged, {6, 86, 200, 10}, page);
-  add(L"BUTTON", "MIDI files", kGroup, -1, {6, 102, 298, 36}, page);
-  add(L"BUTTON", "Play", kButton, Play, {14, 116, 60, 14}, page);
-  add(L"BUTTON", "Record", kButton, Record, {80, 116, 60, 14}, page);
-  add(L"BUTTON", "Sequencer", kButton, Sequencer, {146, 116, 60, 14}, page);
+  add(L"BUTTON", "Skip unchanged relay code", kCheckBox, SkipUnchanged, {6, y + 22, 200, 10}, page);
+  add(L"BUTTON", "MIDI files", kGroup, -1, {6, y + 36, 298, 34}, page);
+  add(L"BUTTON", "Play", kButton, Play, {14, y + 49, 60, 14}, page);
+  add(L"BUTTON", "Record", kButton, Record, {80, y + 49, 60, 14}, page);
+  add(L"BUTTON", "Sequencer", kButton, Sequencer, {146, y + 49, 60, 14}, page);
 
   page = pages_[1];
   add(L"BUTTON", "&Program Executive", kButton, ProgramExecutive, {6, 6, 100, 16}, page);

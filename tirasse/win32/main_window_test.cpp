@@ -66,12 +66,16 @@ class MainWindowTest : public ::testing::Test {
       return fileChosen_;
     };
     window->onExit = [this] { exited_ = true; };
+    window->openFolder = [this](const std::string& folder) { opened_.push_back(folder); };
     window->show(SW_SHOWNOACTIVATE);
     return window;
   }
   void writeSettings(const std::string& text) { writeFile(settingsDir_.text("tirasse.ini"), text); }
   static std::string text(MainWindow& window, int id) { return controlText(window.control(id)); }
-  std::string recorded() { return readFile(programDir_.text("recorded.txt")); }
+  // What the stand-in wrote down, in the folder it ran in: the firmware folder.
+  std::string recorded(const std::string& folder = {}) {
+    return readFile((folder.empty() ? documentsDir_.text("Norvo Firmware") : folder) + "\\recorded.txt");
+  }
   // Enter in the waiting window, then plenum's end.
   static void finishWithEnter(MainWindow& window) {
     click(findControl(window.waitWindow().hwnd(), WaitWindow::SendEnterButton));
@@ -86,6 +90,7 @@ class MainWindowTest : public ::testing::Test {
   std::vector<FileDialogRequest> requests_;
   std::optional<std::string> fileChosen_;
   bool exited_ = false;
+  std::vector<std::string> opened_;
 };
 
 TEST_F(MainWindowTest, StartUpTakesTheOnlyDeviceAndReadsTheVersion) {
@@ -99,6 +104,46 @@ TEST_F(MainWindowTest, StartUpTakesTheOnlyDeviceAndReadsTheVersion) {
   EXPECT_EQ(text(*window, Id::ConfigFileBox), "C:\\x\\organ.ncf");
   EXPECT_EQ(text(*window, Id::VersionLabel), "Tirasse Version 9.8");
   EXPECT_EQ(windowText(window->hwnd()), "Norvo Configuration");
+}
+
+// plenum runs in the firmware folder, which the user owns: "Norvo Firmware" in the documents
+// folder unless another is chosen.
+TEST_F(MainWindowTest, PlenumRunsInTheFirmwareFolderShownChangedAndOpened) {
+  auto window = makeWindow(programDir_.text());
+  ASSERT_TRUE(window->start());
+  const std::string standard = documentsDir_.text("Norvo Firmware");
+  EXPECT_EQ(window->currentSettings().firmwareDir, standard);
+  EXPECT_EQ(text(*window, Id::FirmwareBox), standard);
+  EXPECT_TRUE(std::filesystem::is_directory(pathFromUtf8(standard)));
+  click(window->control(Id::Reset));
+  ASSERT_TRUE(waitFor([&] { return recorded(standard).find("args ") != std::string::npos; }));
+  EXPECT_EQ(recorded(standard), "cwd " + standard + "\nargs [-i][0][-o][0][-R]\n");
+  finishWithEnter(*window);
+
+  TestScratchFolder other;
+  fileChosen_ = other.text();
+  click(window->control(Id::FirmwareChange));
+  ASSERT_EQ(requests_.size(), 1u);
+  EXPECT_TRUE(requests_[0].pickFolder);
+  EXPECT_EQ(requests_[0].title, "Firmware Folder");
+  EXPECT_EQ(requests_[0].folder, standard);
+  EXPECT_EQ(text(*window, Id::FirmwareBox), other.text());
+  click(window->control(Id::OpenFirmware));
+  EXPECT_EQ(opened_, std::vector<std::string>{other.text()});
+  click(window->control(Id::Reset));
+  ASSERT_TRUE(waitFor([&] { return recorded(other.text()).find("args ") != std::string::npos; }));
+  EXPECT_EQ(recorded(other.text()), "cwd " + other.text() + "\nargs [-i][0][-o][0][-R]\n");
+  finishWithEnter(*window);
+
+  fileChosen_ = other.text("not there");
+  click(window->control(Id::FirmwareChange));
+  EXPECT_EQ(messages_, std::vector<std::string>{"The folder " + *fileChosen_ +
+                                                " cannot be used for the firmware files"});
+  EXPECT_EQ(text(*window, Id::FirmwareBox), other.text());
+  click(window->control(Id::Exit));
+  TirasseSettings saved;
+  ASSERT_EQ(readSettingsFile(pathFromUtf8(window->settingsFilePath()), saved), SettingsFileState::Read);
+  EXPECT_EQ(saved.firmwareDir, other.text());
 }
 
 TEST_F(MainWindowTest, TheControlsCarryTheirCaptions) {
@@ -264,7 +309,7 @@ TEST_F(MainWindowTest, ButtonsBuildTheirCommandLinesAndPlenumGetsTheWords) {
   ASSERT_TRUE(waitFor([&] {
     return window->waitWindow().outputText().find("args: -i 0 -o 0 -m2 -d101 -H") != std::string::npos;
   }));
-  EXPECT_EQ(recorded(), "cwd " + programDir_.text() + "\nargs [-i][0][-o][0][-m2][-d101][-H]\n");
+  EXPECT_EQ(recorded(), "cwd " + window->currentSettings().firmwareDir + "\nargs [-i][0][-o][0][-m2][-d101][-H]\n");
   EXPECT_TRUE(window->waitWindow().isOpen());
   EXPECT_TRUE(IsWindowVisible(window->waitWindow().hwnd()));
   EXPECT_FALSE(IsWindowEnabled(window->hwnd()));
@@ -320,13 +365,13 @@ TEST_F(MainWindowTest, EveryButtonMakesTheCommandLineOfTheSharedTable) {
       }
     }
     ASSERT_TRUE(buttons.count(c.button)) << c.button;
-    DeleteFileW(widen(programDir_.text("recorded.txt")).c_str());
+    DeleteFileW(widen(documentsDir_.text("Norvo Firmware\\recorded.txt")).c_str());
     click(window->control(buttons.at(c.button)));
     EXPECT_EQ(text(*window, Id::CommandLabel), c.line);
     std::string words;
     for (const std::string& word : c.words) words += "[" + word + "]";
     ASSERT_TRUE(waitFor([&] { return recorded().find("args ") != std::string::npos; }));
-    EXPECT_EQ(recorded(), "cwd " + programDir_.text() + "\nargs " + words + "\n");
+    EXPECT_EQ(recorded(), "cwd " + window->currentSettings().firmwareDir + "\nargs " + words + "\n");
     window->process().stop();  // plenum.bat would wait for one more Enter
     ASSERT_TRUE(waitFor([&] { return !window->process().isBusy(); }));
   }
@@ -344,7 +389,7 @@ TEST_F(MainWindowTest, KeepCommandWindowOpenRunsPlenumBat) {
   click(window->control(Id::DataDiagnostic));
   EXPECT_EQ(text(*window, Id::CommandLabel), "plenum.bat -i 0 -o 0  -d181 -P -D-1");
   ASSERT_TRUE(waitFor([&] { return window->waitWindow().outputText().find("args:") != std::string::npos; }));
-  EXPECT_EQ(recorded(), "cwd " + programDir_.text() + "\nargs [-i][0][-o][0][-d181][-P][-D-1]\n");
+  EXPECT_EQ(recorded(), "cwd " + window->currentSettings().firmwareDir + "\nargs [-i][0][-o][0][-d181][-P][-D-1]\n");
   // The stand-in ends on Enter, then the batch file waits for one more.
   click(findControl(window->waitWindow().hwnd(), WaitWindow::SendEnterButton));
   ASSERT_TRUE(waitFor([&] { return window->waitWindow().outputText().find("Press <Enter> to close") != std::string::npos; }));
@@ -365,7 +410,7 @@ TEST_F(MainWindowTest, UnicodeConfigurationNamesReachPlenumWhole) {
     EXPECT_EQ(text(*window, Id::CommandLabel), "plenum -i 0 -o 0   -P \"" + config + "\"");
     // plenum's output shows the name as it was given.
     ASSERT_TRUE(waitFor([&] { return window->waitWindow().outputText().find("[" + config + "]\n") != std::string::npos; }));
-    EXPECT_EQ(recorded(), "cwd " + programDir_.text() + "\nargs [-i][0][-o][0][-P][" + config + "]\n");
+    EXPECT_EQ(recorded(), "cwd " + window->currentSettings().firmwareDir + "\nargs [-i][0][-o][0][-P][" + config + "]\n");
     finishWithEnter(*window);
     click(window->control(Id::Exit));
     TirasseSettings saved;
@@ -436,7 +481,7 @@ TEST_F(MainWindowTest, FileDialogsAskWithTheirFiltersAndStartFolders) {
   const std::string file = documentsDir_.text("take.reg");
   EXPECT_EQ(text(*window, Id::CommandLabel), "plenum -i 0 -o 0  -d1 -P -S \"" + file + "\"");
   ASSERT_TRUE(waitFor([&] { return window->waitWindow().outputText().find("args:") != std::string::npos; }));
-  EXPECT_EQ(recorded(), "cwd " + programDir_.text() + "\nargs [-i][0][-o][0][-d1][-P][-S][" + file + "]\n");
+  EXPECT_EQ(recorded(), "cwd " + window->currentSettings().firmwareDir + "\nargs [-i][0][-o][0][-d1][-P][-S][" + file + "]\n");
   finishWithEnter(*window);
 
   // Load starts where Save left, with its file; the range limits both.
@@ -555,17 +600,20 @@ TEST_F(MainWindowTest, ClosingTheWindowDoesNotSave) {
   EXPECT_FALSE(std::filesystem::exists(pathFromUtf8(settingsDir_.text("tirasse.ini"))));
 }
 
-// The real plenum.exe, run in a folder with the synthetic firmware files, against the
-// simulated module loop.
+// The real plenum.exe against the simulated module loop, its firmware folder holding the
+// synthetic firmware files.
 class RealPlenumTest : public MainWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
     testing::copyFile(testing::hostPath(PLENUM_EXE), programDir_.text("plenum.exe"));
+    // The firmware files go into the firmware folder, where plenum runs.
+    const std::filesystem::path firmware = pathFromUtf8(documentsDir_.text("Norvo Firmware"));
+    std::filesystem::create_directories(firmware);
     for (const auto& entry : std::filesystem::directory_iterator(
              pathFromUtf8(testing::hostPath(EXAMPLES_DIR "/firmware")))) {
       if (entry.path().extension() == ".obf") {
-        std::filesystem::copy_file(entry.path(), pathFromUtf8(programDir_.text()) / entry.path().filename());
+        std::filesystem::copy_file(entry.path(), firmware / entry.path().filename());
       }
     }
     SetEnvironmentVariableW(L"PLENUM_LOOP", L"B,B");

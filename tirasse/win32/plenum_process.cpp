@@ -184,6 +184,10 @@ void PlenumProcess::start(const std::filesystem::path& program,
   child_ = std::move(child);
 }
 
+void PlenumProcess::setWorkingDir(const std::string& folder) {
+  run_.setWorkingDir(pathFromUtf8(folder));
+}
+
 void PlenumProcess::write(const std::string& bytes) {
   if (!child_ || !child_->input.value) return;
   DWORD written = 0;

@@ -35,6 +35,8 @@ class PlenumProcess : public ProcessControl {
   bool isBusy() const { return run_.isBusy(); }
   void sendEnter() { run_.sendEnter(); }
   void stop() { run_.stop(); }
+  // Where plenum runs (the firmware folder), from the next start on.
+  void setWorkingDir(const std::string& folder);
 
   void notified(WPARAM what);
   // True when the timer was one of this layer's.
