@@ -24,7 +24,9 @@ int main(int argc, char** argv) {
   tirasse::StartupEnvironment environment;
   environment.programDir = QCoreApplication::applicationDirPath();
   environment.settingsDir = settings.path();
-  environment.documentsDir = settings.path();
+  // The firmware folder shown is the one a user gets: Norvo Firmware in the documents.
+  environment.documentsDir = QDir(settings.path()).filePath(QStringLiteral("Documents"));
+  QDir().mkpath(environment.documentsDir);
   environment.devices = &devices;
   environment.askForConfigFile = false;
   tirasse::MainWindow window(environment);
