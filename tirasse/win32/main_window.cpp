@@ -118,7 +118,7 @@ void MainWindow::command(int id, int code) {
       {Halt, PlenumButton::Halt},         {Run, PlenumButton::Run},
       {ProgramExecutive, PlenumButton::ProgramExecutive},
       {VerifyExecutive, PlenumButton::VerifyExecutive},
-      {DataDiagnostic, PlenumButton::DataDiagnostic}};
+      {DataDiagnostic, PlenumButton::DataDiagnostic}, {CheckConsole, PlenumButton::CheckConsole}};
   for (const auto& [button, task] : plain) {
     if (id == button) {
       runButton(task);
@@ -187,6 +187,7 @@ OptionControls MainWindow::controls() const {
     if (isTicked(control(DebugBox0 + i))) controls.debugBoxes |= 1u << i;
   }
   controls.skipUnchangedRelayCode = isTicked(control(SkipUnchanged));
+  controls.nameMessages = isTicked(control(NameMessages));
   controls.displayComparison = isTicked(control(DisplayData));
   controls.repeatCount = controlText(control(DiagCount));
   controls.rangeOnly = isTicked(control(RegistrationOnly));

@@ -39,7 +39,7 @@ class MainWindow : public Window {
     OtherOptions, KeepWindowOpen, DisplayData, DiagCount, DataDiagnostic, RegistrationOnly,
     RegistrationFrom, RegistrationThrough, SaveRegistration, LoadRegistration,
     CopyRegistration, CommandLabel, LastOutput, VersionLabel, Exit, FirmwareBox, OpenFirmware,
-    FirmwareChange, DebugBox0 = 1100,
+    FirmwareChange, CheckConsole, NameMessages, DebugBox0 = 1100,
   };
 
   explicit MainWindow(StartupEnvironment environment);

@@ -67,7 +67,7 @@ HWND makePage(HWND parent) {
 }  // namespace
 
 void MainWindow::buildPages() {
-  tabs_ = add(WC_TABCONTROLW, "", WS_TABSTOP | WS_CLIPSIBLINGS, Tabs, {6, 6, 318, 176});
+  tabs_ = add(WC_TABCONTROLW, "", WS_TABSTOP | WS_CLIPSIBLINGS, Tabs, {6, 6, 318, 186});
   const char* const names[3] = {"Download", "Advanced", "Diagnostic"};
   for (int i = 0; i < 3; ++i) {
     std::wstring name = widen(names[i]);
@@ -110,10 +110,13 @@ void MainWindow::buildPages() {
     x += 75;
   }
   add(L"BUTTON", "Skip unchanged relay code", kCheckBox, SkipUnchanged, {6, y + 22, 200, 10}, page);
-  add(L"BUTTON", "MIDI files", kGroup, -1, {6, y + 36, 298, 34}, page);
-  add(L"BUTTON", "Play", kButton, Play, {14, y + 49, 60, 14}, page);
-  add(L"BUTTON", "Record", kButton, Record, {80, y + 49, 60, 14}, page);
-  add(L"BUTTON", "Sequencer", kButton, Sequencer, {146, y + 49, 60, 14}, page);
+  add(L"BUTTON", "Check &Console", kButton, CheckConsole, {234, y + 20, 70, 14}, page);
+  add(L"BUTTON", "Monitor names messages from the configuration", kCheckBox, NameMessages,
+      {6, y + 36, 220, 10}, page);
+  add(L"BUTTON", "MIDI files", kGroup, -1, {6, y + 50, 298, 32}, page);
+  add(L"BUTTON", "Play", kButton, Play, {14, y + 62, 60, 14}, page);
+  add(L"BUTTON", "Record", kButton, Record, {80, y + 62, 60, 14}, page);
+  add(L"BUTTON", "Sequencer", kButton, Sequencer, {146, y + 62, 60, 14}, page);
 
   page = pages_[1];
   add(L"BUTTON", "&Program Executive", kButton, ProgramExecutive, {6, 6, 100, 16}, page);
@@ -147,9 +150,9 @@ void MainWindow::buildPages() {
   add(L"BUTTON", "Load Registration from File", kButton, LoadRegistration, {114, 64, 104, 16}, page);
   add(L"BUTTON", "Copy Registration", kButton, CopyRegistration, {222, 64, 76, 16}, page);
 
-  add(L"STATIC", "", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, CommandLabel, {6, 186, 318, 10});
+  add(L"STATIC", "", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, CommandLabel, {6, 196, 318, 10});
   add(L"EDIT", "", WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, LastOutput,
-      {6, 199, 318, 72});
+      {6, 209, 318, 62});
   SendMessageW(control(LastOutput), WM_SETFONT, reinterpret_cast<WPARAM>(metrics_.fixedFont()), FALSE);
   SendMessageW(control(LastOutput), EM_SETLIMITTEXT, 0, 0);
   add(L"STATIC", "Tirasse Version ?", SS_LEFT | SS_NOPREFIX, VersionLabel, {6, 282, 200, 10});

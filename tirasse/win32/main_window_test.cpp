@@ -343,12 +343,13 @@ TEST_F(MainWindowTest, EveryButtonMakesTheCommandLineOfTheSharedTable) {
       {"cmdDownload", Id::Download}, {"cmdVersion", Id::Version}, {"cmdReset", Id::Reset},
       {"cmdMonitor", Id::Monitor},   {"cmdHalt", Id::Halt},       {"cmdRun", Id::Run},
       {"cmdProgram", Id::ProgramExecutive}, {"cmdVerify", Id::VerifyExecutive},
-      {"cmdDataDiag", Id::DataDiagnostic}};
+      {"cmdDataDiag", Id::DataDiagnostic}, {"cmdCheckConsole", Id::CheckConsole}};
   std::map<std::string, int> controls = {
       {"chkBat", Id::KeepWindowOpen},   {"chkModuleOnly", Id::ModuleOnly},
       {"txtModule", Id::ModuleBox},     {"txtOtherOptions", Id::OtherOptions},
       {"chkSkipUnchanged", Id::SkipUnchanged}, {"chkDispData", Id::DisplayData},
-      {"txtDiagCount", Id::DiagCount}};
+      {"txtDiagCount", Id::DiagCount}, {"chkNameMessages", Id::NameMessages}};
+  controls["chkNameMessages"] = Id::NameMessages;
   for (int i = 0; i < 9; ++i) controls["chkDebug" + std::to_string(i)] = Id::DebugBox0 + i;
   writeSettings(std::string("V3\n0\nIn A\n0\nOut A\n") + kTableConfigFile + "\n\n\n\n");
   for (const CommandLineCase& c : cases) {
