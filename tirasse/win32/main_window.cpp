@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -34,6 +35,9 @@ MainWindow::MainWindow(StartupEnvironment environment)
   openFolder = [this](const std::string& folder) {
     ShellExecuteW(hwnd(), L"open", widen(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   };
+  openChart = [this](const std::string& page) {
+    ShellExecuteW(hwnd(), L"open", widen(page).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  };
   flow_.askDevice = [this](bool input, const std::vector<std::string>& names) {
     DeviceDialog dialog(input ? "Select MIDI Input Device" : "Select MIDI Output Device", names,
                         hwnd());
@@ -50,6 +54,7 @@ MainWindow::MainWindow(StartupEnvironment environment)
   listener.finished = [this](const RunOutcome& outcome) {
     appendLastOutput(outcomeAfter(lastOutput_, outcome));
     wait_->ended(outcome);
+    showChartOnceWritten(outcome);
   };
   listener.startFailed = [this] {
     wait_->close();
@@ -135,6 +140,9 @@ void MainWindow::command(int id, int code) {
     case CopyRegistration:
       copyRegistration();
       return;
+    case WiringChart:
+      writeWiringChart();
+      return;
     case MidiInChange:
     case MidiOutChange:
       flow_.changeDevice(id == MidiInChange);
@@ -211,6 +219,23 @@ void MainWindow::runButton(PlenumButton button, const std::string& file, int sou
   const std::optional<PlenumCommand> command =
       flow_.commandFor(button, controls(), file, source, targets);
   if (command) sendPlenumCmd(*command);
+}
+
+void MainWindow::writeWiringChart() {
+  const std::optional<PlenumCommand> command = flow_.commandFor(PlenumButton::WiringChart, controls());
+  if (!command || !flow_.mayStartCommand(process_->isBusy())) return;
+  pendingChart_ = flow_.wiringChartPath();
+  sendPlenumCmd(*command);
+  if (!process_->isBusy()) pendingChart_.clear();  // plenum did not start
+}
+
+// The chart is shown once plenum has written all of it, and only then.
+void MainWindow::showChartOnceWritten(const RunOutcome& outcome) {
+  const std::string chart = std::move(pendingChart_);
+  pendingChart_.clear();
+  if (chart.empty() || outcome.stoppedByUser || outcome.crashed || outcome.exitStatus != 0) return;
+  std::error_code error;
+  if (std::filesystem::is_regular_file(pathFromUtf8(chart), error) && openChart) openChart(chart);
 }
 
 void MainWindow::sendPlenumCmd(const PlenumCommand& command) {

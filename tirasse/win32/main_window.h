@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "tirasse/core/run_outcome.h"
 #include "tirasse/flow/main_flow.h"
 #include "tirasse/midi/sequencer_commands.h"
 #include "tirasse/win32/file_dialogs.h"
@@ -39,7 +40,7 @@ class MainWindow : public Window {
     OtherOptions, KeepWindowOpen, DisplayData, DiagCount, DataDiagnostic, RegistrationOnly,
     RegistrationFrom, RegistrationThrough, SaveRegistration, LoadRegistration,
     CopyRegistration, CommandLabel, LastOutput, VersionLabel, Exit, FirmwareBox, OpenFirmware,
-    FirmwareChange, CheckConsole, NameMessages, DebugBox0 = 1100,
+    FirmwareChange, CheckConsole, NameMessages, WiringChart, DebugBox0 = 1100,
   };
 
   explicit MainWindow(StartupEnvironment environment);
@@ -57,6 +58,8 @@ class MainWindow : public Window {
   InputPortOpener openInput = &openSystemInput;
   // Shows a folder in the Explorer (Open beside the firmware folder); tests put in their own.
   std::function<void(const std::string& folder)> openFolder;
+  // Shows a written wiring chart in the system's browser; tests put in their own.
+  std::function<void(const std::string& page)> openChart;
   // Run when Exit has saved the settings: the program's loop ends.
   std::function<void()> onExit = [] { PostQuitMessage(0); };
 
@@ -90,10 +93,13 @@ class MainWindow : public Window {
   void playMidiFile();
   void recordMidiFile();
   void appendLastOutput(const std::string& text);
+  void writeWiringChart();
+  void showChartOnceWritten(const RunOutcome& outcome);
 
   StartupEnvironment environment_;
   MainFlow flow_;
   std::string lastOutput_;
+  std::string pendingChart_;  // the chart page plenum is writing, shown when it is done
 
   std::unique_ptr<PlenumProcess> process_;
   std::unique_ptr<WaitWindow> wait_;

@@ -109,8 +109,9 @@ void MainWindow::buildPages() {
     add(L"BUTTON", button.caption, kButton, button.id, {x, y, 70, 16}, page);
     x += 75;
   }
-  add(L"BUTTON", "Skip unchanged relay code", kCheckBox, SkipUnchanged, {6, y + 22, 200, 10}, page);
-  add(L"BUTTON", "Check &Console", kButton, CheckConsole, {234, y + 20, 70, 14}, page);
+  add(L"BUTTON", "Skip unchanged relay code", kCheckBox, SkipUnchanged, {6, y + 22, 150, 10}, page);
+  add(L"BUTTON", "Check &Console", kButton, CheckConsole, {160, y + 20, 70, 14}, page);
+  add(L"BUTTON", "Wiring C&hart", kButton, WiringChart, {234, y + 20, 70, 14}, page);
   add(L"BUTTON", "Monitor names messages from the configuration", kCheckBox, NameMessages,
       {6, y + 36, 220, 10}, page);
   add(L"BUTTON", "MIDI files", kGroup, -1, {6, y + 50, 298, 32}, page);

@@ -601,6 +601,46 @@ TEST_F(MainWindowTest, ClosingTheWindowDoesNotSave) {
   EXPECT_FALSE(std::filesystem::exists(pathFromUtf8(settingsDir_.text("tirasse.ini"))));
 }
 
+// Wiring Chart has plenum write the page into the documents folder; the page is opened only
+// when plenum ended with status 0 and the page is there.
+TEST_F(MainWindowTest, WiringChartOpensThePageOnlyAfterASuccessfulRun) {
+  auto none = makeWindow(programDir_.text());
+  ASSERT_TRUE(none->start());
+  click(none->control(Id::WiringChart));
+  EXPECT_EQ(messages_, std::vector<std::string>{"Please choose a configuration file first."});
+  EXPECT_FALSE(none->process().isBusy());
+
+  const std::string config = documentsDir_.text("St. Mary орган.ncf");
+  writeFile(config, "");
+  writeSettings("V3\n0\nIn A\n0\nOut A\n" + config + "\n\n\n\n");
+  const std::string page = documentsDir_.text("St. Mary орган-wiring-chart.html");
+  std::vector<std::string> shown;
+  const struct {
+    const char* script;
+    bool pageThere;
+    bool opened;
+  } runs[] = {{"wait", false, false}, {"fail", true, false}, {"wait", true, true}};
+  for (const auto& run : runs) {
+    SCOPED_TRACE(std::string(run.script) + (run.pageThere ? " with page" : " without page"));
+    SetEnvironmentVariableW(L"STANDIN_SCRIPT", widen(run.script).c_str());
+    DeleteFileW(widen(page).c_str());
+    if (run.pageThere) writeFile(page, "<html>");
+    shown.clear();
+    auto window = makeWindow(programDir_.text());
+    window->openChart = [&shown](const std::string& opened) { shown.push_back(opened); };
+    ASSERT_TRUE(window->start());
+    click(window->control(Id::WiringChart));
+    EXPECT_EQ(text(*window, Id::CommandLabel),
+              "plenum --chart=html --output \"" + page + "\" \"" + config + "\"");
+    ASSERT_TRUE(waitFor([&] { return recorded().find("args ") != std::string::npos; }));
+    EXPECT_EQ(recorded(), "cwd " + window->currentSettings().firmwareDir +
+                              "\nargs [--chart=html][--output][" + page + "][" + config + "]\n");
+    if (std::string(run.script) == "wait") finishWithEnter(*window);
+    ASSERT_TRUE(waitFor([&] { return !window->process().isBusy(); }));
+    EXPECT_EQ(shown, run.opened ? std::vector<std::string>{page} : std::vector<std::string>{});
+  }
+}
+
 // The real plenum.exe against the simulated module loop, its firmware folder holding the
 // synthetic firmware files.
 class RealPlenumTest : public MainWindowTest {
@@ -651,6 +691,24 @@ TEST_F(RealPlenumTest, DownloadsAnExampleIntoTheSimulatedLoop) {
   EXPECT_NE(output.find("Configuration successfully downloaded"), std::string::npos) << output;
   finishWithEnter(*window);
   EXPECT_NE(window->waitWindow().outputText().find("plenum ended with status 0"), std::string::npos);
+}
+
+TEST_F(RealPlenumTest, WiringChartIsWrittenByPlenumAndOpened) {
+  const std::string config = documentsDir_.text("Übung_small.ncf");
+  testing::copyFile(testing::hostPath(EXAMPLES_DIR "/small_console.ncf"), config);
+  writeSettings("V3\n0\nIn A\n0\nOut A\n" + config + "\n\n\n\n");
+  auto window = makeWindow(programDir_.text());
+  std::vector<std::string> shown;
+  window->openChart = [&shown](const std::string& opened) { shown.push_back(opened); };
+  ASSERT_TRUE(window->start());
+  click(window->control(Id::WiringChart));
+  ASSERT_TRUE(waitFor([&] { return !window->process().isBusy(); }, 60000))
+      << window->waitWindow().outputText();
+  const std::string page = documentsDir_.text("Übung_small-wiring-chart.html");
+  EXPECT_EQ(shown, std::vector<std::string>{page}) << window->waitWindow().outputText();
+  const std::string html = readFile(page);
+  EXPECT_NE(html.find("<html"), std::string::npos);
+  EXPECT_NE(html.find("GreatPrincipal8"), std::string::npos);
 }
 
 TEST_F(RealPlenumTest, AnEndlessDiagnosticRunsUntilStopped) {
