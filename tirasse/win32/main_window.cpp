@@ -14,6 +14,7 @@
 #include "tirasse/win32/device_dialog.h"
 #include "tirasse/win32/playing_dialog.h"
 #include "tirasse/win32/plenum_process.h"
+#include "tirasse/win32/sequencer_dialog.h"
 #include "tirasse/win32/wait_window.h"
 #include "tirasse/win32/wide_text.h"
 
@@ -173,8 +174,7 @@ void MainWindow::command(int id, int code) {
       recordMidiFile();
       return;
     case Sequencer:
-      if (flow_.refuseSimulatedLoop()) return;
-      showMessage("The sequencer is not part of tirasse for Windows yet; Play and Record are.");
+      openSequencer();
       return;
     case Exit:
       flow_.exitAndSave();
@@ -356,6 +356,14 @@ void MainWindow::recordMidiFile() {
                          hwnd());
   if (dialog.isReady()) dialog.runModal(hwnd());
   flow_.midiFolderUsed(folder);
+}
+
+void MainWindow::openSequencer() {
+  if (flow_.refuseSimulatedLoop()) return;
+  SequencerDialog dialog(flow_.settings().midiInDev, flow_.settings().midiOutDev,
+                         flow_.midiStartFolder(), SequencerPorts{openOutput, openInput}, askForFile,
+                         showMessage, hwnd());
+  dialog.runModal(hwnd());
 }
 
 }  // namespace tirasse::win32

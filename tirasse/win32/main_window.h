@@ -92,6 +92,7 @@ class MainWindow : public Window {
   void copyRegistration();
   void playMidiFile();
   void recordMidiFile();
+  void openSequencer();
   void appendLastOutput(const std::string& text);
   void writeWiringChart();
   void showChartOnceWritten(const RunOutcome& outcome);
