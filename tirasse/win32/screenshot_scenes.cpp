@@ -1,7 +1,8 @@
 // Takes the pictures of the Windows front end in docs/screenshots (not part of the product):
-// the main window's three pages, the device dialog, Copy Registration, and the waiting
-// window with the real plenum.exe's output against the simulated module loop. Each picture
-// is a BMP of the window as the screen shows it (scripts/win32-screenshots.sh makes PNGs).
+// the main window's three pages, the device dialog, Copy Registration, the Sequencer, and
+// the waiting window with the real plenum.exe's output against the simulated module loop.
+// Each picture is a BMP of the window as the screen shows it (scripts/win32-screenshots.sh
+// makes PNGs).
 //   win32_screenshots.exe PROGRAM_DIR OUT_DIR     (PROGRAM_DIR holds plenum.exe)
 
 #include <windows.h>
@@ -18,6 +19,7 @@
 #include "tirasse/win32/main_window.h"
 #include "tirasse/win32/message_loop.h"
 #include "tirasse/win32/plenum_process.h"
+#include "tirasse/win32/sequencer_dialog.h"
 #include "tirasse/win32/wait_window.h"
 #include "tirasse/win32/wide_text.h"
 
@@ -131,6 +133,18 @@ int wmain(int argc, wchar_t** argv) {
     SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   });
   SendMessageW(window.control(MainWindow::CopyRegistration), BM_CLICK, 0, 0);
+  // The simulated loop has no MIDI devices, so the Sequencer is made here; it opens none
+  // before Play, Record or the allow box.
+  setModalShownHook([&](HWND dialog) {
+    settle();
+    capture(dialog, out + "win32-sequencer.bmp");
+    SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  {
+    SequencerDialog sequencer(0, 0, settings, tirasse::SequencerPorts{}, showSystemFileDialog,
+                              [](const std::string&) {}, window.hwnd());
+    sequencer.runModal(window.hwnd());
+  }
   setModalShownHook(nullptr);
 
   // plenum's own output while it waits for Enter, then the main window after the run.
