@@ -21,7 +21,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "cli"))
-from readme_tour import matches  # noqa: E402
+from readme_tour import matches, shown_runs as shown_in_readme  # noqa: E402
 
 INSTALLED_DOCS = "/usr/share/doc/plenum"
 
@@ -52,24 +52,10 @@ def shown_in_manual(lines):
     return runs
 
 
-def shown_in_markdown(lines):
-    runs, current = [], None
-    for line in lines:
-        if not line.startswith("    "):
-            current = None
-            continue
-        text = line[4:]
-        if text.startswith("$ "):
-            current = (text[2:], [])
-            runs.append(current)
-        elif current is not None:
-            current[1].append(text)
-    return runs
-
-
 def shown_runs(page):
-    lines = open(page, encoding="utf-8").read().splitlines()
-    return shown_in_markdown(lines) if page.endswith(".md") else shown_in_manual(lines)
+    if page.endswith(".md"):
+        return shown_in_readme(page)
+    return shown_in_manual(open(page, encoding="utf-8").read().splitlines())
 
 
 MARK = "__doc_commands_folder__"
