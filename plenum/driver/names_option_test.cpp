@@ -24,7 +24,10 @@ constexpr const char* kConsole =
 class MonitorNames : public ::testing::Test {
  protected:
   void SetUp() override {
-    path = (std::filesystem::path(::testing::TempDir()) / "monitor_names.ncf").string();
+    // ctest runs each case as its own process at the same time: one file per case, or one
+    // case's TearDown removes the file that the other is reading.
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    path = (std::filesystem::path(::testing::TempDir()) / ("monitor_names_" + name + ".ncf")).string();
     std::ofstream(path) << kConsole;
   }
   void TearDown() override {
