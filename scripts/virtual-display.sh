@@ -14,6 +14,12 @@ start_virtual_display() {
     sleep 0.05
   done
   export DISPLAY=":$number"
+  # Wine's services, started before there was a display, would leave every later window
+  # without a display driver: start them again on this one.
+  "$WINESERVER" -k 2>/dev/null || true
+  "$WINESERVER" -w 2>/dev/null || true
+  "$WINESERVER" -p 2>/dev/null || true
+  "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 }
 
