@@ -26,8 +26,7 @@ inline constexpr const char* kAllowControlCaption = "Allow MIDI messages to cont
 // How the session reaches the devices; tests give their own.
 struct SequencerPorts {
   std::function<std::unique_ptr<MidiSink>(int port)> openOutput = &openSystemOutput;
-  std::function<std::unique_ptr<MidiInput>(int port, MidiInputHandler handler)> openInput =
-      &openSystemInput;
+  InputPortOpener openInput = &openSystemInput;
 };
 
 class SequencerSession {

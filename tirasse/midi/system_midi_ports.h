@@ -53,4 +53,7 @@ class MidiInput {
 // cannot be opened.
 std::unique_ptr<MidiInput> openSystemInput(int port, MidiInputHandler handler);
 
+// How a window opens its input; tests give their own.
+using InputPortOpener = std::function<std::unique_ptr<MidiInput>(int port, MidiInputHandler handler)>;
+
 }  // namespace tirasse

@@ -1,7 +1,5 @@
 #include "tirasse/qt/recording_dialog.h"
 
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,8 +7,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "tirasse/core/time_text.h"
-#include "tirasse/midi/system_midi_ports.h"
 #include "tirasse/qt/qt_text.h"
 #include "tirasse/qt/save_file_dialog.h"
 
@@ -20,11 +16,12 @@ RecordingDialog::RecordingDialog(int inputDevice, QString& midDir,
                                  std::function<void(const QString&)> showMessage, QWidget* parent)
     : QDialog(parent),
       midDir_(midDir),
-      showMessage_(std::move(showMessage)),
+      session_(inputDevice, &openSystemInput,
+               [showMessage](const std::string& message) { showMessage(qtext(message)); }),
       events_(new QLabel(QStringLiteral("0"), this)),
       elapsed_(new QLabel(QStringLiteral("0:00"), this)),
       timer_(new QTimer(this)) {
-  setWindowTitle(QStringLiteral("Recording"));
+  setWindowTitle(QLatin1String(kRecordingTitle));
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Events:"), events_);
@@ -39,41 +36,25 @@ RecordingDialog::RecordingDialog(int inputDevice, QString& midDir,
   connect(save, &QPushButton::clicked, this, &RecordingDialog::save);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(timer_, &QTimer::timeout, this, &RecordingDialog::refresh);
-
-  recorder_.start();
-  try {
-    input_ = openSystemInput(inputDevice, [this](const Bytes& message) { recorder_.add(message); });
-  } catch (const std::exception&) {
-    recorder_.stop();
-    showMessage_(QStringLiteral("Oops, the MIDI device is already open"));
-    return;
-  }
-  timer_->start(250);
+  if (session_.isReady()) timer_->start(250);
 }
 
-RecordingDialog::~RecordingDialog() { input_.reset(); }
-
 void RecordingDialog::refresh() {
-  events_->setText(QString::number(recorder_.eventCount()));
-  elapsed_->setText(
-      qtext(minutesAndSeconds(static_cast<long long>(recorder_.elapsedSeconds() * 1000))));
+  events_->setText(qtext(session_.eventsText()));
+  elapsed_->setText(qtext(session_.timeText()));
 }
 
 void RecordingDialog::save() {
-  recorder_.stop();
-  input_.reset();
+  session_.finish();
   timer_->stop();
   refresh();
-  const QString file = askSaveFileName(this, QStringLiteral("Save MIDI File"), midDir_,
+  const QString file = askSaveFileName(this, QLatin1String(kSaveMidiFileTitle), midDir_,
                                        QStringLiteral("MIDI Files (*.mid)"), QStringLiteral("mid"));
   if (file.isEmpty()) return;  // the take stays here; Save can be pressed again
-  try {
-    writeMidiFileType0(file.toStdString(), recorder_.toMidiFile());
-    midDir_ = QFileInfo(file).absolutePath();
-    accept();
-  } catch (const MidiFileError& error) {
-    showMessage_(QStringLiteral("%1 was not saved: %2").arg(file, QString::fromStdString(error.what())));
-  }
+  std::string folder = utf8(midDir_);
+  if (!session_.saveTo(utf8(file), folder)) return;
+  midDir_ = qtext(folder);
+  accept();
 }
 
 }  // namespace tirasse

@@ -1,18 +1,14 @@
 #pragma once
-// "Recording": records what arrives on the input device and saves it as a type 0 MIDI file.
+// "Recording": shows the recording session and asks where its take goes.
 
 #include <functional>
-#include <memory>
 #include <string>
 
-#include "tirasse/midi/midi_recorder.h"
-#include "tirasse/midi/system_midi_ports.h"
+#include "tirasse/flow/recording_session.h"
 #include "tirasse/win32/dialog_window.h"
 #include "tirasse/win32/file_dialogs.h"
 
 namespace tirasse::win32 {
-
-using InputPortOpener = std::function<std::unique_ptr<MidiInput>(int port, MidiInputHandler handler)>;
 
 class RecordingDialog : public DialogWindow {
  public:
@@ -22,8 +18,7 @@ class RecordingDialog : public DialogWindow {
                   FileDialog askForFile, std::function<void(const std::string&)> showMessage,
                   HWND owner);
   ~RecordingDialog() override;
-  bool isReady() const { return input_ != nullptr; }
-  MidiRecorder& recorder() { return recorder_; }
+  bool isReady() const { return session_.isReady(); }
 
  private:
   bool accept() override;
@@ -32,9 +27,7 @@ class RecordingDialog : public DialogWindow {
 
   std::string& midDir_;
   FileDialog askForFile_;
-  std::function<void(const std::string&)> showMessage_;
-  MidiRecorder recorder_;
-  std::unique_ptr<MidiInput> input_;
+  RecordingSession session_;
 };
 
 }  // namespace tirasse::win32
