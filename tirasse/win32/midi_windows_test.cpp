@@ -312,11 +312,5 @@ TEST_F(MidiWindowsTest, SequencerClearsTheBoxWhenTheInputCannotBeOpened) {
   EXPECT_EQ(messages_, std::vector<std::string>{"Oops, the MIDI device is already open"});
 }
 
-TEST(MinutesAndSeconds, ShowsMinutesAndTwoDigitSeconds) {
-  EXPECT_EQ(minutesAndSeconds(0), "0:00");
-  EXPECT_EQ(minutesAndSeconds(187000), "3:07");
-  EXPECT_EQ(minutesAndSeconds(-5), "0:00");
-}
-
 }  // namespace
 }  // namespace tirasse::win32

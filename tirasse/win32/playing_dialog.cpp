@@ -1,33 +1,24 @@
 #include "tirasse/win32/playing_dialog.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstdlib>
-
 namespace tirasse::win32 {
 
 namespace {
 constexpr UINT_PTR kPollTimer = 1;
 }
 
-std::string minutesAndSeconds(long long milliseconds) {
-  const long long seconds = std::max(0LL, milliseconds) / 1000;
-  const long long rest = seconds % 60;
-  return std::to_string(seconds / 60) + ":" + (rest < 10 ? "0" : "") + std::to_string(rest);
-}
-
 PlayingDialog::PlayingDialog(const std::string& file, int outputDevice, OutputPortOpener openOutput,
                              std::function<void(const std::string&)> showMessage, HWND owner)
-    : showMessage_(std::move(showMessage)), commands_(std::move(openOutput)) {
-  createDialog("Playing", owner, 280, 96);
+    : session_(file, outputDevice, std::move(openOutput), std::move(showMessage)) {
+  createDialog(kPlayingTitle, owner, 280, 96);
   add(L"STATIC", "File:", SS_LEFT, -1, {7, 8, 50, 10});
   add(L"STATIC", file, SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, FileLabel, {60, 8, 213, 10});
   add(L"STATIC", "Position:", SS_LEFT, -1, {7, 22, 50, 10});
-  add(L"STATIC", "0:00", SS_LEFT, PositionLabel, {60, 22, 60, 10});
+  add(L"STATIC", session_.positionText(), SS_LEFT, PositionLabel, {60, 22, 60, 10});
   add(L"STATIC", "Length:", SS_LEFT, -1, {7, 36, 50, 10});
-  add(L"STATIC", "", SS_LEFT, LengthLabel, {60, 36, 60, 10});
+  add(L"STATIC", session_.lengthText(), SS_LEFT, LengthLabel, {60, 36, 60, 10});
   add(L"STATIC", "Speed (%):", SS_LEFT, -1, {7, 52, 50, 10});
-  add(L"EDIT", "100", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, SpeedBox, {60, 50, 40, 12});
+  add(L"EDIT", session_.speedText(), WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, SpeedBox,
+      {60, 50, 40, 12});
   const struct {
     const char* caption;
     int id;
@@ -38,56 +29,19 @@ PlayingDialog::PlayingDialog(const std::string& file, int outputDevice, OutputPo
     add(L"BUTTON", button.caption, BS_PUSHBUTTON | WS_TABSTOP, button.id, {x, 75, 41, 14});
     x += 45;
   }
-
-  if (!send("open \"" + file + "\" type sequencer alias midio")) return;
-  opened_ = true;
-  std::string divisionType, length, tempo;
-  if (!send("set midio port " + std::to_string(outputDevice)) ||
-      !send("status midio division type", &divisionType) || !send("status midio length", &length) ||
-      !send("status midio tempo", &tempo)) {
-    return;
-  }
-  tempo_ = std::atof(tempo.c_str());
-  setControlText(findControl(hwnd(), LengthLabel),
-                 divisionType == "PPQN" ? minutesAndSeconds(std::atoll(length.c_str())) : length);
-  if (!send("play midio")) return;
-  ready_ = true;
-  SetTimer(hwnd(), kPollTimer, 1000, nullptr);
+  if (session_.isReady()) SetTimer(hwnd(), kPollTimer, 1000, nullptr);
 }
 
 PlayingDialog::~PlayingDialog() {
   if (hwnd()) KillTimer(hwnd(), kPollTimer);
-  if (!opened_) return;
-  try {
-    commands_.send("close midio");
-  } catch (const CommandError&) {
-  }
 }
 
-bool PlayingDialog::send(const std::string& command, std::string* result) {
-  try {
-    const std::string answer = commands_.send(command);
-    if (result) *result = answer;
-    return true;
-  } catch (const CommandError& error) {
-    KillTimer(hwnd(), kPollTimer);
-    showMessage_(commandFailedMessage(command, error.what()));
-    return false;
-  }
-}
-
-void PlayingDialog::poll() {
-  std::string position, mode;
-  if (!send("status midio position", &position) || !send("status midio mode", &mode)) return;
-  setControlText(findControl(hwnd(), PositionLabel), minutesAndSeconds(std::atoll(position.c_str())));
-  if (mode == "stopped" && !paused_) send("seek midio to start");
-}
-
-void PlayingDialog::setSpeed(double percent) {
-  speed_ = std::clamp(percent, 5.0, 1000.0);
-  setControlText(findControl(hwnd(), SpeedBox), std::to_string(std::lround(speed_)));
-  const long tempo = static_cast<long>(tempo_ * speed_ / 100);
-  send("set midio tempo " + std::to_string(std::max(1L, tempo)));
+void PlayingDialog::act(const std::function<void(PlayingSession&)>& action, bool speed) {
+  action(session_);
+  if (!session_.isPolling()) KillTimer(hwnd(), kPollTimer);
+  setControlText(findControl(hwnd(), PositionLabel), session_.positionText());
+  if (speed) setControlText(findControl(hwnd(), SpeedBox), session_.speedText());
+  setControlText(findControl(hwnd(), PauseButton), session_.pauseCaption());
 }
 
 bool PlayingDialog::accept() {
@@ -100,29 +54,19 @@ bool PlayingDialog::accept() {
 void PlayingDialog::command(int id, int code, HWND) {
   switch (id) {
     case StopButton:
-      if (send("stop midio")) send("seek midio to start");
-      return;
+      return act(&PlayingSession::stop);
     case PauseButton:
-      if (send(paused_ ? "play midio" : "pause midio")) {
-        paused_ = !paused_;
-        setControlText(findControl(hwnd(), PauseButton), paused_ ? "Resume" : "Pause");
-      }
-      return;
+      return act(&PlayingSession::togglePause);
     case FasterButton:
-      setSpeed(speed_ * 1.25);
-      return;
+      return act(&PlayingSession::faster, true);
     case SlowerButton:
-      setSpeed(speed_ * 0.8);
-      return;
+      return act(&PlayingSession::slower, true);
     case NormalButton:
-      setSpeed(100);
-      return;
+      return act(&PlayingSession::normal, true);
     case SpeedBox:
       if (code == EN_KILLFOCUS) {
-        char* end = nullptr;
         const std::string text = controlText(findControl(hwnd(), SpeedBox));
-        const double percent = std::strtod(text.c_str(), &end);
-        setSpeed(end != text.c_str() && *end == '\0' && percent > 0 ? percent : speed_);
+        act([&text](PlayingSession& session) { session.speedEdited(text); }, true);
       }
       return;
     default:
@@ -132,7 +76,7 @@ void PlayingDialog::command(int id, int code, HWND) {
 
 LRESULT PlayingDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_TIMER && wParam == kPollTimer) {
-    poll();
+    act(&PlayingSession::poll);
     return 0;
   }
   return DialogWindow::handle(message, wParam, lParam);

@@ -1,12 +1,10 @@
 #pragma once
-// "Playing": plays a MIDI file on the output device through the file-player commands, with
-// its position, Stop, Pause, and tempo changes as a percentage of the file's tempo.
+// "Playing": shows the playing session (position, length, speed) and forwards its buttons.
 
 #include <functional>
-#include <memory>
 #include <string>
 
-#include "tirasse/midi/sequencer_commands.h"
+#include "tirasse/flow/playing_session.h"
 #include "tirasse/win32/dialog_window.h"
 
 namespace tirasse::win32 {
@@ -21,27 +19,17 @@ class PlayingDialog : public DialogWindow {
                 std::function<void(const std::string&)> showMessage, HWND owner);
   ~PlayingDialog() override;
   // False after a failed command: the message has been shown and there is nothing to play.
-  bool isReady() const { return ready_; }
-  double speed() const { return speed_; }
+  bool isReady() const { return session_.isReady(); }
 
  private:
-  bool send(const std::string& command, std::string* result = nullptr);
-  void poll();
-  void setSpeed(double percent);
+  // Runs one of the session's commands and shows the result; only a speed change rewrites
+  // the speed box, so the poll never overwrites what is being typed there.
+  void act(const std::function<void(PlayingSession&)>& action, bool speed = false);
   bool accept() override;
   void command(int id, int code, HWND control) override;
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-  std::function<void(const std::string&)> showMessage_;
-  SequencerCommands commands_;
-  bool ready_ = false;
-  bool opened_ = false;
-  bool paused_ = false;
-  double tempo_ = 120;
-  double speed_ = 100;
+  PlayingSession session_;
 };
-
-// Minutes and seconds of a time in milliseconds, as "3:07".
-std::string minutesAndSeconds(long long milliseconds);
 
 }  // namespace tirasse::win32
