@@ -12,6 +12,7 @@
 #include "tirasse/core/utf8_path.h"
 #include "tirasse/win32/copy_registration_dialog.h"
 #include "tirasse/win32/device_dialog.h"
+#include "tirasse/win32/message_loop.h"
 #include "tirasse/win32/playing_dialog.h"
 #include "tirasse/win32/plenum_process.h"
 #include "tirasse/win32/sequencer_dialog.h"
@@ -94,6 +95,15 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kProcessMessage:
       process_->notified(wParam);
       return 0;
+    case kTurnPageMessage: {
+      const int count = static_cast<int>(pages_.size());
+      const int current = static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0));
+      const int step = static_cast<INT_PTR>(wParam) < 0 ? -1 : 1;
+      selectPage((current + step + count) % count);
+      // A control of the page put away cannot keep the keyboard.
+      if (!IsWindowVisible(GetFocus())) SetFocus(tabs_);
+      return 1;
+    }
     case WM_TIMER:
       if (process_->timerFired(wParam)) return 0;
       return Window::handle(message, wParam, lParam);

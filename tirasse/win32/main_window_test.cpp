@@ -4,6 +4,7 @@
 
 #include "tirasse/win32/main_window.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -169,6 +170,45 @@ TEST_F(MainWindowTest, TheControlsCarryTheirCaptions) {
   window->selectPage(1);
   EXPECT_FALSE(IsWindowVisible(window->control(Id::Download)));
   EXPECT_TRUE(IsWindowVisible(window->control(Id::Halt)));
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab turn the pages round, as in the Qt window; the keyboard does
+// not stay on a control put away, and a plain Tab still moves between controls.
+TEST_F(MainWindowTest, CtrlTabTurnsThePagesBothWays) {
+  auto window = makeWindow(programDir_.text());
+  ASSERT_TRUE(window->start());
+  const auto press = [&](bool control, bool shift) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    MSG message{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    passOn(message);
+    keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+  };
+  const auto shownPage = [&] {
+    return static_cast<int>(SendMessageW(window->control(Id::Tabs), TCM_GETCURSEL, 0, 0));
+  };
+  const int firstOfPage[] = {Id::Download, Id::Halt, Id::DataDiagnostic};
+  SetFocus(window->control(Id::Download));
+  const struct {
+    bool shift;
+    int page;
+  } steps[] = {{false, 1}, {false, 2}, {false, 0}, {true, 2}, {true, 1}};
+  for (const auto& step : steps) {
+    press(true, step.shift);
+    EXPECT_EQ(shownPage(), step.page) << (step.shift ? "Ctrl+Shift+Tab" : "Ctrl+Tab");
+    for (int page = 0; page < 3; ++page) {
+      EXPECT_EQ(IsWindowVisible(window->control(firstOfPage[page])) != 0, page == step.page);
+    }
+    EXPECT_TRUE(IsWindowVisible(GetFocus()));
+  }
+  SetFocus(window->control(Id::Halt));
+  press(false, false);
+  EXPECT_EQ(shownPage(), 1);
+  EXPECT_NE(GetFocus(), window->control(Id::Halt));
 }
 
 TEST_F(MainWindowTest, NoDevicesEndsWithItsMessage) {

@@ -9,8 +9,17 @@ std::function<void(HWND)>& modalShownHook() {
 }
 }  // namespace
 
+namespace {
+bool isDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+}  // namespace
+
 void passOn(MSG& message) {
   HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+  // Before the dialog manager, which would take Ctrl+Tab for a plain Tab.
+  if (root && message.message == WM_KEYDOWN && message.wParam == VK_TAB && isDown(VK_CONTROL) &&
+      SendMessageW(root, kTurnPageMessage, isDown(VK_SHIFT) ? -1 : 1, 0)) {
+    return;
+  }
   if (root && IsDialogMessageW(root, &message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);

@@ -9,6 +9,10 @@
 
 namespace tirasse::win32 {
 
+// Ctrl+Tab (wParam 1) and Ctrl+Shift+Tab (wParam -1) are sent to the window they belong to,
+// as this message; a window with tab pages turns its page and returns nonzero.
+inline constexpr UINT kTurnPageMessage = WM_APP + 20;
+
 void passOn(MSG& message);
 
 // Runs until WM_QUIT; returns its exit code.
