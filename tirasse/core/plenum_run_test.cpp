@@ -164,6 +164,15 @@ TEST(WaitingRules, HowTheWindowEnds) {
       {"failed, last line open", {false, false, 2}, "Programming...",
        "\nplenum ended with status 2: programming, verifying or sending to the modules failed\n",
        "Command ended", false, "Close"},
+      {"console differs", {false, false, 5}, "",
+       "plenum ended with status 5: a module differs from the configuration file\n",
+       "Command ended", false, "Close"},
+      {"module count differs", {false, false, 6}, "",
+       "plenum ended with status 6: the loop holds more or fewer modules than the configuration "
+       "file defines\n",
+       "Command ended", false, "Close"},
+      {"unknown status", {false, false, 4}, "", "plenum ended with status 4: a status plenum does "
+       "not give\n", "Command ended", false, "Close"},
       {"stopped", {true, false, 0}, "", "plenum was stopped by the user and ended with status 0\n",
        "Command ended", false, "Close"},
       {"crashed", {false, true, 0}, "x\n", "plenum ended abnormally, without an exit status\n",

@@ -15,6 +15,11 @@ const char* meaningOf(int status) {
       return "programming, verifying or sending to the modules failed";
     case 3:
       return "an option was not understood";
+    // Only Check Console ends with these.
+    case 5:
+      return "a module differs from the configuration file";
+    case 6:
+      return "the loop holds more or fewer modules than the configuration file defines";
     default:
       return "a status plenum does not give";
   }
