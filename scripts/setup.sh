@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   clang
   python3 vim
+  mandoc chromium
 )
 # Node.js may come from elsewhere than Debian with its own npm, which Debian's npm
 # package conflicts with: take Debian's only where there is no npm at all.
