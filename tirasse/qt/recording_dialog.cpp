@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "tirasse/flow/main_flow.h"
 #include "tirasse/qt/qt_text.h"
 #include "tirasse/qt/save_file_dialog.h"
 
@@ -49,7 +50,7 @@ void RecordingDialog::save() {
   timer_->stop();
   refresh();
   const QString file = askSaveFileName(this, QLatin1String(kSaveMidiFileTitle), midDir_,
-                                       QStringLiteral("MIDI Files (*.mid)"), QStringLiteral("mid"));
+                                       QLatin1String(kMidiFilter), QStringLiteral("mid"));
   if (file.isEmpty()) return;  // the take stays here; Save can be pressed again
   std::string folder = utf8(midDir_);
   if (!session_.saveTo(utf8(file), folder)) return;

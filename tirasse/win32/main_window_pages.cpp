@@ -13,11 +13,6 @@ namespace tirasse::win32 {
 
 namespace {
 
-const char* const kDebugCaptions[9] = {
-    "Progress",     "Sysex info",         "Size logic",
-    "Hex program",  "Config regurgitate", "Disassemble program",
-    "Sysex in hex", "Show pgm/verify in chars", "Parser Details"};
-
 constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
 constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | WS_TABSTOP;
 constexpr DWORD kBox = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;

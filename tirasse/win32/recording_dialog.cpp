@@ -1,5 +1,7 @@
 #include "tirasse/win32/recording_dialog.h"
 
+#include "tirasse/flow/main_flow.h"
+
 namespace tirasse::win32 {
 
 namespace {
@@ -38,7 +40,7 @@ bool RecordingDialog::accept() {
   FileDialogRequest request;
   request.save = true;
   request.title = kSaveMidiFileTitle;
-  request.filter = "MIDI Files (*.mid)|*.mid";
+  request.filter = windowsFilter(kMidiFilter);
   request.folder = midDir_;
   request.defaultExtension = "mid";
   const std::optional<std::string> chosen = askForFile_(hwnd(), request);
