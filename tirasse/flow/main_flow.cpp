@@ -178,6 +178,12 @@ std::optional<PlenumCommand> MainFlow::commandFor(PlenumButton button,
   return std::nullopt;
 }
 
+bool MainFlow::chartIsReady(const std::string& chart, const RunOutcome& outcome) {
+  if (chart.empty() || outcome.stoppedByUser || outcome.crashed || outcome.exitStatus != 0) return false;
+  std::error_code error;
+  return std::filesystem::is_regular_file(pathFromUtf8(chart), error);
+}
+
 std::string MainFlow::wiringChartPath() const {
   const std::string& folder = folders_.documentsDir.empty() ? folders_.homeDir : folders_.documentsDir;
   return wiringChartFile(settings_.configFile, folder);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tirasse/core/command_builder.h"
+#include "tirasse/core/run_outcome.h"
 #include "tirasse/core/settings_file.h"
 #include "tirasse/midi/system_midi_ports.h"
 
@@ -81,6 +82,9 @@ class MainFlow {
   // Where the Wiring Chart button writes the chosen configuration's page: the documents
   // folder (or home), a place the builder finds it again for the binder.
   std::string wiringChartPath() const;
+  // Whether the page a Wiring Chart run wrote to `chart` is to be opened now that the run is
+  // over: only after a clean end, when plenum has written all of it.
+  static bool chartIsReady(const std::string& chart, const RunOutcome& outcome);
 
   // The command line of a button, or nothing after a message saying what is missing.
   // `file` is the registration file of Save and Load; `source` and `targets` are Copy

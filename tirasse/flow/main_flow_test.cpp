@@ -168,6 +168,27 @@ TEST_F(MainFlowTest, CheckConsoleAndWiringChartNeedAConfigurationFile) {
   EXPECT_EQ(pathToUtf8(page.filename()), "St. Mary-wiring-chart.html");
 }
 
+TEST_F(MainFlowTest, TheChartOpensOnlyAfterACleanEndWhenItIsThere) {
+  ASSERT_TRUE(root_.write("documents/St. Mary-wiring-chart.html", "<html></html>"));
+  const std::string written = root_.text("documents/St. Mary-wiring-chart.html");
+  const std::string missing = root_.text("documents") + "/Other-wiring-chart.html";
+  const struct {
+    const char* what;
+    std::string chart;
+    RunOutcome outcome;
+    bool opens;
+  } cases[] = {
+      {"clean end", written, {false, false, 0}, true},
+      {"no chart asked for", "", {false, false, 0}, false},
+      {"plenum failed", written, {false, false, 1}, false},
+      {"stopped", written, {true, false, 0}, false},
+      {"crashed", written, {false, true, 0}, false},
+      {"no file written", missing, {false, false, 0}, false},
+      {"a folder of that name", root_.text("documents"), {false, false, 0}, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MainFlow::chartIsReady(c.chart, c.outcome), c.opens) << c.what;
+}
+
 TEST_F(MainFlowTest, RegistrationRangeAndFiles) {
   auto flow = makeFlow();
   ASSERT_TRUE(flow->start());

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -133,13 +132,9 @@ MainWindow::MainWindow(StartupEnvironment environment, QWidget* parent)
     const QString ending = qtext(outcomeAfter(utf8(lastOutput_->toPlainText()), outcome));
     lastOutput_->moveCursor(QTextCursor::End);
     lastOutput_->insertPlainText(ending);
-    // The chart is shown once plenum has written all of it.
     const QString chart = pendingChart_;
     pendingChart_.clear();
-    if (!chart.isEmpty() && !outcome.stoppedByUser && !outcome.crashed && outcome.exitStatus == 0 &&
-        QFileInfo::exists(chart)) {
-      openChart(chart);
-    }
+    if (MainFlow::chartIsReady(utf8(chart), outcome)) openChart(chart);
   });
   connect(runner_, &PlenumRunner::startFailed, this, [this] {
     wait_->accept();

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -239,13 +238,10 @@ void MainWindow::writeWiringChart() {
   if (!process_->isBusy()) pendingChart_.clear();  // plenum did not start
 }
 
-// The chart is shown once plenum has written all of it, and only then.
 void MainWindow::showChartOnceWritten(const RunOutcome& outcome) {
   const std::string chart = std::move(pendingChart_);
   pendingChart_.clear();
-  if (chart.empty() || outcome.stoppedByUser || outcome.crashed || outcome.exitStatus != 0) return;
-  std::error_code error;
-  if (std::filesystem::is_regular_file(pathFromUtf8(chart), error) && openChart) openChart(chart);
+  if (MainFlow::chartIsReady(chart, outcome) && openChart) openChart(chart);
 }
 
 void MainWindow::sendPlenumCmd(const PlenumCommand& command) {
