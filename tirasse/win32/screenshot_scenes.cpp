@@ -1,6 +1,7 @@
 // Takes the pictures of the Windows front end in docs/screenshots (not part of the product):
-// the main window's three pages, the device dialog, Copy Registration, the Sequencer, and
-// the waiting window with the real plenum.exe's output against the simulated module loop.
+// the main window's three pages, the device dialog, Copy Registration, the Sequencer,
+// Playing and Recording (with stand-in MIDI ports: the simulated loop has none), and the
+// waiting window with the real plenum.exe's output against the simulated module loop.
 // Each picture is a BMP of the window as the screen shows it (scripts/win32-screenshots.sh
 // makes PNGs).
 //   win32_screenshots.exe PROGRAM_DIR OUT_DIR     (PROGRAM_DIR holds plenum.exe)
@@ -14,11 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "tirasse/midi/midi_file.h"
 #include "tirasse/win32/copy_registration_dialog.h"
 #include "tirasse/win32/device_dialog.h"
 #include "tirasse/win32/main_window.h"
 #include "tirasse/win32/message_loop.h"
+#include "tirasse/win32/playing_dialog.h"
 #include "tirasse/win32/plenum_process.h"
+#include "tirasse/win32/recording_dialog.h"
 #include "tirasse/win32/sequencer_dialog.h"
 #include "tirasse/win32/wait_window.h"
 #include "tirasse/win32/wide_text.h"
@@ -36,6 +40,29 @@ class SceneDevices : public tirasse::MidiDeviceLists {
     return {"Simulated module loop (PLENUM_LOOP=B,B)", "USB MIDI Interface"};
   }
 };
+
+class SilentOutput : public tirasse::MidiSink {
+ public:
+  void send(const tirasse::Bytes&) override {}
+};
+
+class SilentInput : public tirasse::MidiInput {};
+
+// Three minutes of a hymn tune's worth of quarter notes.
+std::string writeTune(const std::string& folder) {
+  tirasse::MidiFile file;
+  file.division = 96;
+  tirasse::MidiTrack track;
+  for (std::uint32_t beat = 0; beat < 360; ++beat) {
+    const auto note = static_cast<std::uint8_t>(60 + beat % 8);
+    track.events.push_back({beat * 96, {0x90, note, 100}});
+    track.events.push_back({beat * 96 + 90, {0x80, note, 0}});
+  }
+  file.tracks.push_back(track);
+  const std::string path = folder + "\\Choral_Präludium.mid";
+  tirasse::writeMidiFileType0(path, file);
+  return path;
+}
 
 void settle(DWORD milliseconds = 400) {
   passMessagesUntil([] { return false; }, milliseconds);
@@ -144,6 +171,39 @@ int wmain(int argc, wchar_t** argv) {
     SequencerDialog sequencer(0, 0, settings, tirasse::SequencerPorts{}, showSystemFileDialog,
                               [](const std::string&) {}, window.hwnd());
     sequencer.runModal(window.hwnd());
+  }
+  setModalShownHook([&](HWND dialog) {
+    settle(1600);
+    capture(dialog, out + "win32-playing.bmp");
+    // Clicked, as a user does: Enter with the focus in the speed box sets the speed instead.
+    SendMessageW(findControl(dialog, PlayingDialog::FinishedButton), BM_CLICK, 0, 0);
+  });
+  {
+    PlayingDialog playing(writeTune(settings), 0,
+                          [](int) { return std::make_unique<SilentOutput>(); },
+                          [](const std::string&) {}, window.hwnd());
+    if (playing.isReady()) playing.runModal(window.hwnd());
+  }
+  tirasse::MidiInputHandler input;
+  setModalShownHook([&](HWND dialog) {
+    for (int key = 0; key < 24; ++key) input({0x90, static_cast<std::uint8_t>(48 + key), 90});
+    settle(2300);
+    capture(dialog, out + "win32-recording.bmp");
+    SendMessageW(dialog, WM_COMMAND, IDOK, 0);  // Save, to the file given below
+  });
+  {
+    std::string midDir = settings;
+    RecordingDialog recording(
+        0, midDir,
+        [&input](int, tirasse::MidiInputHandler handler) {
+          input = std::move(handler);
+          return std::make_unique<SilentInput>();
+        },
+        [&settings](HWND, const FileDialogRequest&) -> std::optional<std::string> {
+          return settings + "\\take.mid";
+        },
+        [](const std::string&) {}, window.hwnd());
+    if (recording.isReady()) recording.runModal(window.hwnd());
   }
   setModalShownHook(nullptr);
 
