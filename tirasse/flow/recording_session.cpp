@@ -20,8 +20,6 @@ RecordingSession::RecordingSession(int inputDevice, const InputPortOpener& openI
   ready_ = true;
 }
 
-RecordingSession::~RecordingSession() { input_.reset(); }
-
 std::string RecordingSession::eventsText() const { return std::to_string(recorder_.eventCount()); }
 
 std::string RecordingSession::timeText() const {

@@ -20,7 +20,6 @@ class RecordingSession {
   // Opens the input and starts recording; isReady() says whether that worked.
   RecordingSession(int inputDevice, const InputPortOpener& openInput,
                    std::function<void(const std::string&)> showMessage);
-  ~RecordingSession();  // closes the input first: no message arrives into a recorder gone
   RecordingSession(const RecordingSession&) = delete;
   RecordingSession& operator=(const RecordingSession&) = delete;
 
@@ -38,6 +37,7 @@ class RecordingSession {
  private:
   std::function<void(const std::string&)> showMessage_;
   MidiRecorder recorder_;
+  // After the recorder, so it closes first: no message arrives into a recorder gone.
   std::unique_ptr<MidiInput> input_;
   bool ready_ = false;
 };

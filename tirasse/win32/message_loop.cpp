@@ -7,9 +7,7 @@ std::function<void(HWND)>& modalShownHook() {
   static std::function<void(HWND)> hook;
   return hook;
 }
-}  // namespace
 
-namespace {
 bool isDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 }  // namespace
 
